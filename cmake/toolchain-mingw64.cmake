@@ -1,0 +1,21 @@
+# Cross build for 64-bit Windows with Debian's mingw-w64 (posix thread model,
+# needed for std::thread and std::mutex). Everything is linked statically so
+# the program is one .exe that needs only the system's own DLLs.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(VN_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${VN_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VN_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${VN_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${VN_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# Tests of the cross build run under wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)

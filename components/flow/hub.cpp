@@ -1,0 +1,16 @@
+#include "components/flow/hub.h"
+
+#include "core/dispatch.h"
+
+namespace vn {
+
+void TVNHub::SetOutCount(std::uint8_t count) {
+  onEvent.resize(count);
+  outCount_ = count;
+}
+
+void TVNHub::doEvent(TData& data, std::uint16_t /*index*/) {
+  for (std::uint8_t i = 0; i < outCount_; ++i) FireEventCopy(onEvent[i], data);
+}
+
+}  // namespace vn

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "core/conversions.h"
+#include "tests/support/test_points.h"
+
+namespace vn {
+namespace {
+
+using test::Int;
+using test::Str;
+
+TEST(TextToInteger, Table) {
+  struct Case {
+    std::string text;
+    std::int32_t expected;
+  };
+  const Case cases[] = {
+      {"", 0},          {"-", 0},           {"+", 0},         {"abc", 0},
+      {" 12", 0},       {"-12a", -12},      {"0042", 42},     {"+7", 7},
+      {"12 34", 12},    {"--1", 0},         {"2147483647", 2147483647},
+      {"2147483648", -2147483647 - 1},      {"4294967296", 0},  // wraps modulo 2^32
+      {"-2147483648", -2147483647 - 1},     {std::string("9\0" "9", 3), 9},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TextToInteger(c.text), c.expected) << '"' << c.text << '"';
+}
+
+TEST(TextToInteger, VeryLongDigitRunWrapsWithoutOverflow) {
+  EXPECT_EQ(TextToInteger(std::string(100000, '9')), TextToInteger(std::string(100000, '9')));
+  EXPECT_EQ(TextToInteger("99999999999"), static_cast<std::int32_t>(99999999999ULL & 0xFFFFFFFFu));
+}
+
+TEST(TextToReal, Table) {
+  struct Case {
+    const char* text;
+    double expected;
+  };
+  const Case cases[] = {
+      {"", 0.0},        {"1.5", 1.5},     {"-2.25", -2.25}, {"1 2", 12.0},
+      {"+3", 3.0},      {"1.2.3", 1.2},   {"1e3", 1000.0},  {"2.5E-1", 0.25},
+      {"abc", 0.0},     {".5", 0.5},      {"1e", 1.0},
+  };
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(TextToReal(c.text), c.expected) << c.text;
+}
+
+TEST(TextToReal, HugeExponentIsTotal) {
+  EXPECT_TRUE(std::isinf(TextToReal("1e999999")));
+  EXPECT_EQ(TextToReal("1e-999999"), 0.0);
+  EXPECT_TRUE(std::isnan(TextToReal("0e999999")));
+}
+
+TEST(RealToText, PlainDecimalNotation) {
+  struct Case {
+    double value;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {0.0, "0"},          {1.5, "1.5"},         {-2.25, "-2.25"},  {0.001, "0.001"},
+      {100.0, "100"},      {0.1 + 0.2, "0.3"},   {1e20, "100000000000000000000"},
+      {123456789012345678.0, "123456789012346000"},
+      {-0.5, "-0.5"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RealToText(c.value), c.expected) << c.value;
+  EXPECT_EQ(RealToText(std::numeric_limits<double>::infinity()), "INF");
+}
+
+TEST(RoundReal, HalvesToEvenAndSaturates) {
+  EXPECT_EQ(RoundReal(2.5), 2);
+  EXPECT_EQ(RoundReal(3.5), 4);
+  EXPECT_EQ(RoundReal(-2.5), -2);
+  EXPECT_EQ(RoundReal(1e12), std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(RoundReal(-1e12), std::numeric_limits<std::int32_t>::min());
+  EXPECT_EQ(RoundReal(std::nan("")), 0);
+}
+
+TEST(Conversions, ByKind) {
+  TData real;
+  real.DataType = TagReal;
+  real.RData = 2.5;
+  TData other;
+  other.DataType = 15;  // "Font": carried, no behaviour
+  other.IData = 99;
+
+  EXPECT_EQ(ToInteger(Int(-3)), -3);
+  EXPECT_EQ(ToInteger(real), 2);
+  EXPECT_EQ(ToInteger(other), 0);
+  EXPECT_EQ(ToString(Int(-3)), "-3");
+  EXPECT_EQ(ToString(real), "2.5");
+  EXPECT_EQ(ToString(other), "");
+  EXPECT_DOUBLE_EQ(ToReal(Int(4)), 4.0);
+  EXPECT_DOUBLE_EQ(ToReal(Str("1.25")), 1.25);
+  EXPECT_DOUBLE_EQ(ToReal(other), 0.0);
+}
+
+TEST(Conversions, ToIndex) {
+  EXPECT_EQ(ToIndex(Str("0")), 0);
+  EXPECT_EQ(ToIndex(Str("a")), -1);
+  EXPECT_EQ(ToIndex(Str("")), -1);
+  EXPECT_EQ(ToIndex(Str("-0")), -1);
+  EXPECT_EQ(ToIndex(Str("12")), 12);
+  EXPECT_EQ(ToIndex(Int(5)), 5);
+  EXPECT_EQ(ToIndex(TData{}), -1);
+}
+
+TEST(Conversions, ToBool) {
+  EXPECT_FALSE(ToBool(Int(0)));
+  EXPECT_TRUE(ToBool(Int(2)));
+  EXPECT_TRUE(ToBool(TData{}));
+  EXPECT_TRUE(ToBool(Str("0")));
+}
+
+}  // namespace
+}  // namespace vn

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/conversions.h"
+#include "core/dispatch.h"
+#include "tests/support/test_points.h"
+
+namespace vn {
+namespace {
+
+using test::Int;
+using test::Recorder;
+using test::Str;
+
+// Defers its value to `next` after appending its name, like a pipeline stage.
+struct Stage {
+  std::string name;
+  TPointLink next;
+  std::vector<std::string>* order = nullptr;
+  std::string seen;
+
+  void doWork(TData& data, std::uint16_t) {
+    seen = ToString(data).str();
+    if (order) order->push_back(name);
+    DeferString(data, next, RcString(seen + name));
+  }
+};
+
+TEST(Dispatch, InertDispatchFiresAndReadsNothing) {
+  StopDispatch();
+  Recorder r;
+  FireInteger(r.Link(), 5);
+  FireNull(r.Link());
+  EXPECT_EQ(r.Count(), 0u);
+
+  test::Answer answer{Int(9)};
+  TData in = Int(7);
+  EXPECT_EQ(ReadInteger(in, answer.Link(), 0), 0);
+  EXPECT_EQ(ReadString(in, answer.Link(), RcString()), "");
+  EXPECT_EQ(answer.asked, 0);
+  EXPECT_EQ(in.IData, 7);  // a connected point never falls back, live or not
+}
+
+class FiringTest : public test::LiveDispatchTest {};
+
+TEST_F(FiringTest, UnconnectedLinkIsNoOp) {
+  TData d = Int(3);
+  FireEvent(TPointLink{}, d);
+  EXPECT_EQ(d.IData, 3);
+}
+
+TEST_F(FiringTest, PassesIndexAndValue) {
+  Recorder r;
+  FireString(r.Link(7), RcString("abc"));
+  ASSERT_EQ(r.Count(), 1u);
+  EXPECT_EQ(r.hits[0].index, 7);
+  EXPECT_EQ(r.Last().SData, "abc");
+  EXPECT_EQ(r.Last().DataType, TagString);
+}
+
+TEST_F(FiringTest, DeferredChainRunsFlatAndSeesPreviousValue) {
+  std::vector<std::string> order;
+  Stage a{"a", {}, &order}, b{"b", {}, &order}, c{"c", {}, &order};
+  a.next = MakePoint<&Stage::doWork>(0, &b);
+  b.next = MakePoint<&Stage::doWork>(0, &c);
+  TData d = Str(">");
+  FireEvent(MakePoint<&Stage::doWork>(0, &a), d);
+  EXPECT_EQ(order, (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(b.seen, ">a");
+  EXPECT_EQ(c.seen, ">ab");
+  // The last stage deferred to an unconnected link: the caller keeps the
+  // value with the flag cleared.
+  EXPECT_EQ(d.DataType, TagString);
+  EXPECT_EQ(d.SData, ">abc");
+}
+
+TEST_F(FiringTest, FireEventCopyLeavesCallerValueAlone) {
+  Stage s{"x", {}};
+  const TData original = Str("v");
+  FireEventCopy(MakePoint<&Stage::doWork>(0, &s), original);
+  EXPECT_EQ(s.seen, "v");
+  EXPECT_EQ(original.SData, "v");
+  EXPECT_EQ(original.DataType, TagString);
+}
+
+TEST_F(FiringTest, DeferDataKeepsFlagWhenValueArrivesFlagged) {
+  Recorder r;
+  TData flagged = Int(4);
+  flagged.DataType |= DeferredFlag;  // e.g. a value captured mid-dispatch
+  struct Forward {
+    TPointLink out;
+    TData value;
+    void doWork(TData& data, std::uint16_t) { DeferData(data, out, value); }
+  } forward{r.Link(), flagged};
+  FireNull(MakePoint<&Forward::doWork>(0, &forward));
+  ASSERT_EQ(r.Count(), 1u);
+  EXPECT_EQ(r.Last().DataType, TagInteger);
+}
+
+TEST_F(FiringTest, DeferOperationsSetTagAndCutChain) {
+  TData tail = Int(2);
+  TData d = Int(1);
+  d.Next = &tail;
+  TPointLink link;
+  DeferInteger(d, link, 8);
+  EXPECT_EQ(d.DataType, TagInteger | DeferredFlag);
+  EXPECT_EQ(d.DeferredPoint, &link);
+  EXPECT_EQ(d.Next, nullptr);
+
+  d.Next = &tail;
+  DeferString(d, link, RcString("s"));
+  EXPECT_EQ(d.DataType, TagString | DeferredFlag);
+  EXPECT_EQ(d.Next, nullptr);
+
+  DeferNull(d, link);
+  EXPECT_EQ(d.DataType, TagNull | DeferredFlag);
+
+  TData chained = Int(5);
+  chained.Next = &tail;
+  DeferData(d, link, chained);
+  EXPECT_EQ(d.Next, &tail);  // DeferData keeps the chain
+  EXPECT_EQ(d.DataType, TagInteger | DeferredFlag);
+}
+
+TEST_F(FiringTest, FlaggedValueConvertsLikeUnknownKind) {
+  TData d = Int(12);
+  d.DataType |= DeferredFlag;
+  EXPECT_EQ(ToInteger(d), 0);
+  EXPECT_EQ(ToString(d), "");
+  EXPECT_EQ(ToIndex(d), -1);
+  EXPECT_FALSE(IsInteger(d));
+  EXPECT_EQ(DataTypeOf(d), 0x81);
+}
+
+TEST_F(FiringTest, StreamValueCarriesFullPointer) {
+  // A fake address above 4 GiB: only the side field can hold it.
+  auto* stream = reinterpret_cast<TMemStream*>(std::uintptr_t{0x7ffd12345678});
+  TData d;
+  dtStream(d, stream);
+  EXPECT_EQ(ToStream(d), stream);
+  d.DataType = TagInteger;
+  EXPECT_EQ(ToStream(d), nullptr);
+}
+
+}  // namespace
+}  // namespace vn
