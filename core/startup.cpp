@@ -35,6 +35,10 @@ void RunStartup() {
   gStarted = true;
 }
 
+void UnregisterStartup(const void* target) {
+  std::erase_if(Entries(), [target](const StartupEntry& e) { return e.target == target; });
+}
+
 bool Started() { return gStarted; }
 void SetStarted(bool started) { gStarted = started; }
 

@@ -22,6 +22,12 @@ void RegisterStartup(C* target) {
 
 void RunStartup();
 
+// Drops the steps registered for `target`. A component that registers calls
+// this when it is destroyed, so a scheme torn down before start-up (a nested
+// instance made per call, say) leaves no step behind that points at freed
+// memory.
+void UnregisterStartup(const void* target);
+
 // Set once RunStartup has run; a container that builds a nested scheme later
 // clears it meanwhile so the new components register instead.
 bool Started();

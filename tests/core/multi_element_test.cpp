@@ -36,6 +36,10 @@ struct InnerReader {
 
 struct StartupProbe {
   int runs = 0;
+  StartupProbe() { RegisterStartup<&StartupProbe::Start>(this); }
+  StartupProbe(const StartupProbe&) = delete;
+  StartupProbe& operator=(const StartupProbe&) = delete;
+  ~StartupProbe() { UnregisterStartup(this); }
   void Start() { ++runs; }
 };
 
@@ -52,7 +56,6 @@ class TestScheme : public TClassMultiBase {
     tally = std::make_unique<Tally>();
     reader = std::make_unique<InnerReader>();
     startup = std::make_unique<StartupProbe>();
-    RegisterStartup<&StartupProbe::Start>(startup.get());
     Edge = edge_.get();
     Edge->Scheme = this;
     Edge->Container = &container;
@@ -97,7 +100,7 @@ class MultiElementTest : public test::LiveDispatchTest {
   }
   void TearDown() override {
     SetDebugMessageHook(previousHook_);
-    RunStartup();  // drain anything a test left registered
+    RunStartup();  // destroyed probes must have left no step behind
     test::LiveDispatchTest::TearDown();
   }
 

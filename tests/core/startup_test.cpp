@@ -34,5 +34,16 @@ TEST(Startup, RunsInOrderIncludingStepsRegisteredMeanwhile) {
   EXPECT_EQ(log.size(), 3u);
 }
 
+TEST(Startup, UnregisteredTargetIsSkipped) {
+  std::vector<std::string> log;
+  Step gone{&log, "gone"};
+  Step kept{&log, "kept"};
+  RegisterStartup<&Step::Run>(&gone);
+  RegisterStartup<&Step::Run>(&kept);
+  UnregisterStartup(&gone);
+  RunStartup();
+  EXPECT_EQ(log, (std::vector<std::string>{"kept"}));
+}
+
 }  // namespace
 }  // namespace vn
