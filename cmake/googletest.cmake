@@ -5,12 +5,20 @@ if(CMAKE_CROSSCOMPILING)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  add_library(GTest::gtest ALIAS gtest)
-  add_library(GTest::gtest_main ALIAS gtest_main)
+  # googletest's own build already names its targets GTest::gtest(_main).
 else()
   find_package(GTest REQUIRED)
 endif()
 include(GoogleTest)
+
+if(CMAKE_CROSSCOMPILING)
+  # A private wine prefix per build tree, made once before the tests use it
+  # (tests starting wine at the same time on a new prefix would race).
+  set(VN_WINE_ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all")
+  add_test(NAME wine_prefix_setup COMMAND wineboot --init)
+  set_tests_properties(wine_prefix_setup PROPERTIES
+    ENVIRONMENT "${VN_WINE_ENVIRONMENT}" FIXTURES_SETUP wine_prefix LABELS wine TIMEOUT 300)
+endif()
 
 # One executable per source area. Natively every test case is its own CTest
 # entry; under wine the whole executable is one entry, because discovering
@@ -21,7 +29,8 @@ function(vn_add_test_executable name label)
   target_link_libraries(${name} PRIVATE GTest::gtest_main)
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES LABELS "wine;${label}" TIMEOUT 600)
+    set_tests_properties(${name} PROPERTIES LABELS "wine;${label}" TIMEOUT 600
+      ENVIRONMENT "${VN_WINE_ENVIRONMENT}" FIXTURES_REQUIRED wine_prefix)
   else()
     gtest_discover_tests(${name} PROPERTIES LABELS ${label} DISCOVERY_TIMEOUT 60)
   endif()
