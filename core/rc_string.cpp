@@ -7,7 +7,8 @@ namespace vn {
 
 RcString::RcString(std::string_view text) {
   if (text.size() <= kInlineCapacity) {
-    std::memcpy(inline_.bytes, text.data(), text.size());
+    // An empty view may carry a null pointer, which memcpy must not see.
+    if (!text.empty()) std::memcpy(inline_.bytes, text.data(), text.size());
     inline_.bytes[text.size()] = '\0';
     inline_size_ = static_cast<std::uint8_t>(text.size());
     return;

@@ -60,10 +60,11 @@ class RcString {
   char* HeapBytes() const noexcept { return reinterpret_cast<char*>(heap_ + 1); }
   void Release() noexcept;
 
+  struct InlineBytes {
+    char bytes[kInlineCapacity + 1];
+  };
   union {
-    struct {
-      char bytes[kInlineCapacity + 1];
-    } inline_;
+    InlineBytes inline_;
     Header* heap_;
   };
   std::uint8_t inline_size_ = 0;
