@@ -1,0 +1,37 @@
+# Shared by test.sh and run.sh: installs what a fresh Debian machine lacks.
+# Run as root (or with sudo available); does nothing when all is present.
+
+VN_PACKAGES=(
+  cmake ninja-build g++ clang libclang-rt-14-dev
+  googletest libgtest-dev libbenchmark-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
+  xvfb xauth xdotool imagemagick python3
+)
+
+vn_install_missing() {
+  local missing=()
+  for pkg in "${VN_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    return 0
+  fi
+  echo "== installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Configures and builds one preset; prints the build log only when it fails.
+vn_build() {
+  local preset=$1
+  local log="build/$preset.log"
+  mkdir -p build
+  echo "== build: $preset"
+  if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"$log" 2>&1; then
+    grep -E -A5 'error|FAILED' "$log" | head -n 60 || tail -n 60 "$log"
+    echo "build of $preset failed (full log: $log)"
+    return 1
+  fi
+}

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The whole test suite: native unit tests, the same under ASan+UBSan and
+# TSan, a short libFuzzer run of every fuzz target, the benchmarks' smoke
+# run, and the Windows cross build's tests under wine.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/common.sh
+
+vn_install_missing
+
+FUZZ_SECONDS=${FUZZ_SECONDS:-5}
+export CTEST_PARALLEL_LEVEL=${CTEST_PARALLEL_LEVEL:-2}
+
+for preset in debug asan tsan; do
+  vn_build "$preset"
+  echo "== test: $preset"
+  ctest --preset "$preset" --no-tests=error -j "$CTEST_PARALLEL_LEVEL" | tail -n 4
+done
+
+vn_build fuzz
+echo "== fuzz: ${FUZZ_SECONDS}s per target"
+scripts/run_fuzzers.sh build/fuzz "$FUZZ_SECONDS"
+
+vn_build release
+echo "== benchmarks (smoke run; figures come from scripts/bench.sh)"
+for bench in build/release/bench/*_bench; do
+  "$bench" --benchmark_min_time=0.001 >/dev/null 2>&1
+done
+
+vn_build mingw
+echo "== test: mingw under wine"
+ctest --preset mingw --no-tests=error | tail -n 4
+
+echo "== all tests passed"
