@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -13,74 +12,44 @@ namespace vn {
 namespace {
 
 using namespace std::string_literals;
-using test::Recorder;
 
-class ConvertorTest : public test::LiveDispatchTest {
- protected:
-  // Converts `value` arriving with the event; answers the text fired.
-  std::string Convert(std::int32_t value) {
-    result.hits.clear();
-    TData data = test::Int(value);
-    FireEvent(MakePoint<&TVNConvertor::doConvert>(0, &convertor), data);
-    EXPECT_EQ(result.Count(), 1u);
-    if (result.hits.empty()) return "<none>";
-    EXPECT_EQ(result.Last().DataType, TagString);
-    return result.Last().SData.str();
-  }
+class ConvertorTest : public test::LiveDispatchTest {};
 
-  void SetUp() override {
-    LiveDispatchTest::SetUp();
-    convertor.onResult = result.Link();
-  }
-
-  TVNConvertor convertor;
-  Recorder result;
-};
-
-TEST_F(ConvertorTest, CharModeKeepsLowEightBits) {
-  convertor.Mode = TVNConvertor::ModeChar;
-  EXPECT_EQ(Convert(65), "A");
-  EXPECT_EQ(Convert(321), "A");
-  EXPECT_EQ(Convert(0), "\0"s);
-  EXPECT_EQ(Convert(-1), "\xFF");
-  EXPECT_EQ(Convert(0xC6), "\xC6");
-}
-
-TEST_F(ConvertorTest, HexModeTable) {
+TEST_F(ConvertorTest, CharAndHexModesOtherModesFireNothing) {
+  constexpr std::int32_t kChar = TVNConvertor::ModeChar;
+  constexpr std::int32_t kHex = TVNConvertor::ModeHex;
   struct Case {
-    std::int32_t digits;
-    std::int32_t value;
-    const char* text;
+    std::int32_t mode, digits, value;
+    std::string text;  // empty: nothing fired and the value left alone
+    const char* point = nullptr;  // what a connected Data point answers
   };
   const Case cases[] = {
-      {1, 10, "A"},           {1, 255, "FF"},   {1, 0, "0"},
-      {1, -1, "FFFFFFFF"},    {4, 10, "000A"},  {0, 0, "0"},
-      {17, 10, "A"},          {8, 1, "00000001"},
-      {1, std::numeric_limits<std::int32_t>::min(), "80000000"},
+      {kChar, 0, 65, "A"},      {kChar, 0, 321, "A"},     {kChar, 0, 0, "\0"s},     {kChar, 0, -1, "\xFF"},
+      {kChar, 0, 0xC6, "\xC6"}, {kHex, 1, 10, "A"},       {kHex, 1, 255, "FF"},     {kHex, 1, 0, "0"},
+      {kHex, 1, -1, "FFFFFFFF"}, {kHex, 4, 10, "000A"},   {kHex, 0, 0, "0"},        {kHex, 17, 10, "A"},
+      {kHex, 8, 1, "00000001"}, {kHex, 1, std::numeric_limits<std::int32_t>::min(), "80000000"},
+      {kHex, 2, 5, "C8", "200"},  // the point wins over the incoming value
+      {0, 0, 65, ""},           {5, 0, 65, ""},           {7, 0, 65, ""},           {-4, 0, 65, ""},
   };
-  convertor.Mode = TVNConvertor::ModeHex;
   for (const Case& c : cases) {
+    TVNConvertor convertor;
+    test::Recorder result;
+    convertor.onResult = result.Link();
+    test::Answer answer{test::Str(c.point != nullptr ? c.point : "")};
+    if (c.point != nullptr) convertor.Data = answer.Link();
+    convertor.Mode = c.mode;
     convertor.Digits = c.digits;
-    EXPECT_EQ(Convert(c.value), c.text) << c.digits << " " << c.value;
-  }
-}
-
-TEST_F(ConvertorTest, ConnectedDataPointWins) {
-  convertor.Mode = TVNConvertor::ModeHex;
-  convertor.Digits = 2;
-  test::Answer answer{test::Str("200")};
-  convertor.Data = answer.Link();
-  EXPECT_EQ(Convert(5), "C8");
-}
-
-TEST_F(ConvertorTest, OtherModesFireNothingAndLeaveTheValue) {
-  for (std::int32_t mode : {0, 5, 7, -4}) {
-    convertor.Mode = mode;
-    TData data = test::Int(65);
+    TData data = test::Int(c.value);
     FireEvent(MakePoint<&TVNConvertor::doConvert>(0, &convertor), data);
-    EXPECT_EQ(result.Count(), 0u) << mode;
-    EXPECT_EQ(data.DataType, TagInteger);
-    EXPECT_EQ(data.IData, 65);
+    if (c.text.empty()) {
+      EXPECT_EQ(result.Count(), 0u) << c.mode;
+      EXPECT_EQ(data.DataType, TagInteger);
+      EXPECT_EQ(data.IData, c.value);
+      continue;
+    }
+    ASSERT_EQ(result.Count(), 1u) << c.mode << " " << c.value;
+    EXPECT_EQ(result.Last().DataType, TagString);
+    EXPECT_EQ(result.Last().SData, c.text) << c.mode << " " << c.digits << " " << c.value;
   }
 }
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <limits>
 #include <string>
 #include <vector>
@@ -13,56 +12,22 @@
 namespace vn {
 namespace {
 
-using namespace std::literals;
-using test::Recorder;
-
-TEST(NextPart, FindsAnyDelimiterByteButSkipsAsManyBytesAsCharHolds) {
-  std::string_view rest = "x z, y";
-  EXPECT_EQ(NextPart(rest, ", "), "x");
-  EXPECT_EQ(rest, ", y");  // the blank and z were skipped
-  EXPECT_EQ(NextPart(rest, ", "), "");
-  EXPECT_EQ(rest, "y");
-  EXPECT_EQ(NextPart(rest, ", "), "y");
-  EXPECT_EQ(rest, "");
-  EXPECT_EQ(NextPart(rest, ", "), "");
-  EXPECT_EQ(rest, "");
-}
-
-TEST(NextPart, SearchEndsAtFirstZeroByte) {
-  std::string_view rest("a\0b c"sv);
-  EXPECT_EQ(NextPart(rest, " "), "a\0b c"sv);
-  EXPECT_EQ(rest, "");
-
-  rest = "a\0b\0c"sv;  // a zero among the delimiters splits at each zero
-  EXPECT_EQ(NextPart(rest, "\0"sv), "a");
-  EXPECT_EQ(NextPart(rest, "\0"sv), "b");
-  EXPECT_EQ(NextPart(rest, "\0"sv), "c");
-  EXPECT_EQ(rest, "");
-
-  rest = "\xFF\x80\xFFz";  // bytes above 0x7F are delimiters like any other
-  EXPECT_EQ(NextPart(rest, "\xFF"), "");
-  EXPECT_EQ(NextPart(rest, "\xFF"), "\x80");
-  EXPECT_EQ(rest, "z");
-}
+using namespace std::string_literals;
+using Parts = std::vector<std::string>;
 
 class MultiStrPartTest : public test::LiveDispatchTest {
  protected:
-  void SetUp() override {
-    LiveDispatchTest::SetUp();
+  MultiStrPartTest() {
     split.onSplit = rest.Link();
     split.onNotFound = notFound.Link();
   }
 
-  void Split(const std::string& text) {
+  // Splits `text`; answers the parts as the var point gives them.
+  Parts Split(const std::string& text) {
     rest.hits.clear();
     notFound.hits.clear();
-    TData value = StringData(RcString(text));
-    FireEvent(MakePoint<&TVNMultiStrPart::doSplit>(0, &split), value);
-  }
-
-  // The parts as the var point answers them.
-  std::vector<std::string> AskedParts() {
-    std::vector<std::string> parts;
+    FireString(MakePoint<&TVNMultiStrPart::doSplit>(0, &split), RcString(text));
+    Parts parts;
     for (std::int32_t k = 0; k < split.Count(); ++k) {
       TData answer;
       ReadPoint(MakePoint<&TVNMultiStrPart::Part>(static_cast<std::uint16_t>(k), &split), answer);
@@ -73,18 +38,19 @@ class MultiStrPartTest : public test::LiveDispatchTest {
   }
 
   TVNMultiStrPart split;
-  Recorder rest;
-  Recorder notFound;
+  test::Recorder rest;
+  test::Recorder notFound;
 };
 
+// Every case starts from filled parts: a split empties those it does not reach.
 TEST_F(MultiStrPartTest, SplitsAsTheRulesSay) {
   struct Case {
     std::string chars;
-    std::int32_t skip;
-    std::int32_t count;
+    std::int32_t skip, count;
     std::string text;
-    std::vector<std::string> parts;
-    std::string left;
+    Parts parts;
+    std::string left;  // fired through onSplit, or the whole text through onNotFound
+    bool found = true;
   };
   const Case cases[] = {
       {" ", 0, 3, "one two three four", {"one", "two", "three"}, "four"},
@@ -93,80 +59,61 @@ TEST_F(MultiStrPartTest, SplitsAsTheRulesSay) {
       {" ", 1, 3, "1 2 3 4 5", {"2", "3", "4"}, "5"},
       {" ", 0, 2, "a b c d", {"a", "b"}, "c d"},
       {", ", 0, 3, "x, y", {"x", "y", ""}, ""},
-      {", ", 0, 3, "x z, y", {"x", "", "y"}, ""},
-      {" ", 0, 3, "a\0b c"s, {"a\0b c"s, "", ""}, ""},
+      {", ", 0, 3, "x z, y", {"x", "", "y"}, ""},  // any byte of Char cuts, its length is skipped
+      {" ", 0, 3, "a\0b c"s, {"a\0b c"s, "", ""}, ""},  // the search ends at the first zero byte
+      {"\0"s, 0, 2, "a\0b\0c"s, {"a", "b"}, "c"},
+      {"\xFF", 0, 2, "\xFF\x80\xFFz", {"", "\x80"}, "z"},
       {" ", 0, 0, "a b", {}, "a b"},
       {" ", -4, 1, "a b", {"a"}, "b"},
       {" ", std::numeric_limits<std::int32_t>::max(), 3, "a b", {"", "", ""}, ""},
+      // Without the whole Char string in the text nothing is cut.
+      {" ", 0, 3, "onetwo", {"", "", ""}, "onetwo", false},
+      {", ", 0, 3, "x,y z", {"", "", ""}, "x,y z", false},
+      {"", 0, 3, "a b", {"", "", ""}, "a b", false},
+      {" ", 0, 3, "", {"", "", ""}, "", false},
   };
   for (const Case& c : cases) {
+    split.SetCount(c.count);
+    split.Char = " ";
+    split.Skip = 0;
+    Split("p p p p");
     split.Char = RcString(c.chars);
     split.Skip = c.skip;
-    split.SetCount(c.count);
-    Split(c.text);
-    EXPECT_EQ(AskedParts(), c.parts) << c.text;
-    ASSERT_EQ(rest.Count(), 1u) << c.text;
-    EXPECT_EQ(rest.Last().SData, c.left) << c.text;
-    EXPECT_EQ(notFound.Count(), 0u) << c.text;
-  }
-}
-
-TEST_F(MultiStrPartTest, WithoutTheWholeCharStringNothingIsCutAndPartsAreEmptied) {
-  split.SetCount(3);
-  struct Case {
-    std::string chars;
-    std::string text;
-  };
-  const Case cases[] = {{" ", "onetwo"}, {", ", "x,y z"}, {"", "a b"}, {" ", ""}};
-  for (const Case& c : cases) {
-    split.Char = " ";
-    Split("left over parts");
-    ASSERT_EQ(AskedParts(), (std::vector<std::string>{"left", "over", "parts"}));
-
-    split.Char = RcString(c.chars);
-    Split(c.text);
-    ASSERT_EQ(notFound.Count(), 1u) << c.text;
-    EXPECT_EQ(notFound.Last().SData, c.text);
-    EXPECT_EQ(rest.Count(), 0u);
-    EXPECT_EQ(AskedParts(), (std::vector<std::string>{"", "", ""})) << c.text;
+    EXPECT_EQ(Split(c.text), c.parts) << c.text;
+    const test::Recorder& fired = c.found ? rest : notFound;
+    EXPECT_EQ(rest.Count() + notFound.Count(), 1u) << c.text;
+    ASSERT_EQ(fired.Count(), 1u) << c.text;
+    EXPECT_EQ(fired.Last().SData, c.left) << c.text;
   }
 }
 
 TEST_F(MultiStrPartTest, HugeCountStopsCuttingOnceTheTextIsUsedUp) {
   split.Char = " ";
   split.SetCount(200000);
-  Split("a b");
+  FireString(MakePoint<&TVNMultiStrPart::doSplit>(0, &split), "a b");
   EXPECT_EQ(split.Parts[0], "a");
   EXPECT_EQ(split.Parts[1], "b");
   EXPECT_EQ(split.Parts[199999], "");
   ASSERT_EQ(rest.Count(), 1u);
   EXPECT_EQ(rest.Last().SData, "");
-
   split.SetCount(-1);
   EXPECT_EQ(split.Count(), 0);
 }
 
-TEST_F(MultiStrPartTest, IndexBeyondCountAnswersEmptyString) {
-  split.Char = " ";
-  split.SetCount(2);
-  Split("a b c");
-  TData answer = test::Int(5);
-  ReadPoint(MakePoint<&TVNMultiStrPart::Part>(2, &split), answer);
-  EXPECT_EQ(answer.DataType, TagString);
-  EXPECT_EQ(answer.SData, "");
-  ReadPoint(MakePoint<&TVNMultiStrPart::Part>(65535, &split), answer);
-  EXPECT_EQ(answer.SData, "");
-}
-
-TEST_F(MultiStrPartTest, ConnectedStrPointIsCut) {
+TEST_F(MultiStrPartTest, ConnectedStrPointIsCutAndIndexBeyondCountAnswersEmpty) {
   split.Char = " ";
   split.SetCount(1);
   test::Answer answer{test::Str("from point")};
   split.Str = answer.Link();
-  Split("incoming value");
-  EXPECT_EQ(AskedParts(), (std::vector<std::string>{"from"}));
+  EXPECT_EQ(Split("incoming value"), Parts{"from"});
   ASSERT_EQ(rest.Count(), 1u);
   EXPECT_EQ(rest.Last().SData, "point");
+  for (std::uint16_t index : {1, 65535}) {
+    TData asked = test::Int(5);
+    ReadPoint(MakePoint<&TVNMultiStrPart::Part>(index, &split), asked);
+    EXPECT_EQ(asked.DataType, TagString);
+    EXPECT_EQ(asked.SData, "");
+  }
 }
 
 }  // namespace
