@@ -1,120 +1,56 @@
 #include "components/flow/counter.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
-#include <vector>
 
-#include "core/dispatch.h"
-#include "tests/support/test_points.h"
+#include "tests/components/flow/flow_test_points.h"
 
-namespace vn {
+namespace vn::test {
 namespace {
 
-class CounterTest : public test::LiveDispatchTest {
- protected:
-  std::vector<std::int32_t> Next(TVNCounter& counter, int times) {
-    test::Recorder out;
-    counter.onNext = out.Link();
-    const TPointLink next = MakePoint<&TVNCounter::doNext>(0, &counter);
-    for (int i = 0; i < times; ++i) {
-      TData value = test::Str("in");
-      FireEvent(next, value);
-    }
-    std::vector<std::int32_t> values;
-    for (const auto& hit : out.hits) {
-      EXPECT_EQ(hit.value.DataType, TagInteger);
-      values.push_back(hit.value.IData);
-    }
-    return values;
-  }
-};
+using CounterTest = LiveDispatchTest;
+
+// One doNext; the count must go to onNext deferred, as an Integer.
+std::int32_t Next(TVNCounter& counter) {
+  TData value = Str("ignored");
+  counter.doNext(value, 0);
+  EXPECT_EQ(DeferredTo(counter.onNext, value), "I:" + std::to_string(counter.Count()));
+  return value.IData;
+}
 
 TEST_F(CounterTest, CountsUpThroughMaxThenRestartsAtMin) {
   TVNCounter counter;
   counter.Max = 507;
   counter.Step = 1;
-  const std::vector<std::int32_t> values = Next(counter, 509);
-  ASSERT_EQ(values.size(), 509u);
-  for (std::size_t i = 0; i < 507; ++i) ASSERT_EQ(values[i], static_cast<std::int32_t>(i + 1));
-  EXPECT_EQ(values[507], 0);
-  EXPECT_EQ(values[508], 1);
+  for (std::int32_t i = 1; i <= 507; ++i) ASSERT_EQ(Next(counter), i);
+  EXPECT_EQ(Next(counter), 0);
+  EXPECT_EQ(Next(counter), 1);
 }
 
-TEST_F(CounterTest, CountingDownBelowMinRestartsAtMaxNotAtTheOvershoot) {
-  TVNCounter counter;
-  counter.Max = 3;
-  counter.Step = 2;
-  counter.Direction = 1;
-  counter.SetDefault(3);
-  EXPECT_EQ(Next(counter, 3), (std::vector<std::int32_t>{1, 3, 1}));
-}
-
-TEST_F(CounterTest, UpOvershootRestartsAtExactlyMin) {
-  TVNCounter counter;
-  counter.Min = 2;
-  counter.Max = 10;
-  counter.Step = 5;
-  counter.SetDefault(4);
-  EXPECT_EQ(Next(counter, 3), (std::vector<std::int32_t>{9, 2, 7}));
-}
-
-TEST_F(CounterTest, ResetGoesToTheStartOfTheDirectionAndEmitsNothing) {
-  TVNCounter counter;
-  counter.Min = -4;
-  counter.Max = 9;
-  counter.SetDefault(5);
-  test::Recorder out;
-  counter.onNext = out.Link();
-  TData value;
-  counter.doReset(value, 0);
-  EXPECT_EQ(counter.Count(), -4);
-  counter.Direction = 2;
-  counter.doReset(value, 0);
-  EXPECT_EQ(counter.Count(), 9);
-  EXPECT_EQ(out.Count(), 0u);
-  EXPECT_EQ(value.DataType, TagNull);
-}
-
-TEST_F(CounterTest, VarCountAnswersAnIntegerAndNextIsDeferred) {
-  TVNCounter counter;
-  counter.Max = 100;
-  counter.Step = 7;
-  counter.SetDefault(30);
-  TData answer;
-  ReadPoint(MakePoint<&TVNCounter::varCount>(0, &counter), answer);
-  EXPECT_EQ(answer.DataType, TagInteger);
-  EXPECT_EQ(answer.IData, 30);
-
-  TData value = test::Str("ignored");
-  counter.doNext(value, 0);
-  EXPECT_EQ(value.DataType, TagInteger | DeferredFlag);
-  EXPECT_EQ(value.IData, 37);
-  EXPECT_EQ(value.DeferredPoint, &counter.onNext);
-}
-
-struct EdgeCase {
+struct StepCase {
   const char* name;
   std::uint8_t direction;
   std::int32_t min, max, step, start;
-  std::int32_t expected;
+  std::vector<std::int32_t> emitted;
 };
 
-// Steps that would leave the 32-bit range: exact arithmetic decides the
-// bound; an unchecked end (a step against the direction) wraps.
-TEST_F(CounterTest, StepsAtTheEdgesOfTheRangeDoNotOverflow) {
-  const std::vector<EdgeCase> cases = {
-      {"up past INT32_MAX restarts", 0, 0, INT32_MAX, 1, INT32_MAX, 0},
-      {"up by INT32_MAX from INT32_MAX", 0, -1, INT32_MAX, INT32_MAX, INT32_MAX, -1},
-      {"up reaching INT32_MAX exactly", 0, 0, INT32_MAX, 1, INT32_MAX - 1, INT32_MAX},
-      {"down past INT32_MIN restarts", 1, INT32_MIN, 5, 1, INT32_MIN, 5},
-      {"down by INT32_MAX from INT32_MIN", 1, INT32_MIN, 0, INT32_MAX, INT32_MIN + 1, 0},
-      {"down by INT32_MIN wraps", 1, INT32_MIN, 0, INT32_MIN, 0, INT32_MIN},
-      {"down by INT32_MIN stays in range", 1, 0, 0, INT32_MIN, -1, INT32_MAX},
-      {"up by a negative step wraps", 0, 0, 10, -1, INT32_MIN, INT32_MAX},
-      {"up with INT32_MIN step from -1", 0, 0, 10, INT32_MIN, -1, INT32_MAX},
+// An overshoot restarts at exactly the bound. Steps that would leave the
+// 32-bit range do not overflow: exact arithmetic decides the bound, and only
+// an unchecked end (a step against the direction) wraps.
+TEST_F(CounterTest, WrapsToTheOppositeBoundWithoutOverflow) {
+  const std::vector<StepCase> cases = {
+      {"down below Min restarts at Max", 1, 0, 3, 2, 3, {1, 3, 1}},
+      {"up past Max restarts at Min", 0, 2, 10, 5, 4, {9, 2, 7}},
+      {"up past INT32_MAX restarts", 0, 0, INT32_MAX, 1, INT32_MAX, {0}},
+      {"up by INT32_MAX from INT32_MAX", 0, -1, INT32_MAX, INT32_MAX, INT32_MAX, {-1}},
+      {"up reaching INT32_MAX exactly", 0, 0, INT32_MAX, 1, INT32_MAX - 1, {INT32_MAX}},
+      {"down past INT32_MIN restarts", 1, INT32_MIN, 5, 1, INT32_MIN, {5}},
+      {"down by INT32_MAX from INT32_MIN", 1, INT32_MIN, 0, INT32_MAX, INT32_MIN + 1, {0}},
+      {"down by INT32_MIN wraps", 1, INT32_MIN, 0, INT32_MIN, 0, {INT32_MIN}},
+      {"down by INT32_MIN stays in range", 1, 0, 0, INT32_MIN, -1, {INT32_MAX}},
+      {"up by a negative step wraps", 0, 0, 10, -1, INT32_MIN, {INT32_MAX}},
+      {"up with INT32_MIN step from -1", 0, 0, 10, INT32_MIN, -1, {INT32_MAX}},
   };
-  for (const EdgeCase& c : cases) {
+  for (const StepCase& c : cases) {
     SCOPED_TRACE(c.name);
     TVNCounter counter;
     counter.Direction = c.direction;
@@ -122,12 +58,27 @@ TEST_F(CounterTest, StepsAtTheEdgesOfTheRangeDoNotOverflow) {
     counter.Max = c.max;
     counter.Step = c.step;
     counter.SetDefault(c.start);
-    TData value;
-    counter.doNext(value, 0);
-    EXPECT_EQ(counter.Count(), c.expected);
-    EXPECT_EQ(value.IData, c.expected);
+    std::vector<std::int32_t> emitted;
+    for (std::size_t i = 0; i < c.emitted.size(); ++i) emitted.push_back(Next(counter));
+    EXPECT_EQ(emitted, c.emitted);
   }
 }
 
+TEST_F(CounterTest, ResetGoesToTheStartOfTheDirectionAndEmitsNothing) {
+  TVNCounter counter;
+  counter.Min = -4;
+  counter.Max = 9;
+  counter.SetDefault(5);
+  TData value;
+  counter.doReset(value, 0);
+  EXPECT_EQ(counter.Count(), -4);
+  counter.Direction = 2;
+  counter.doReset(value, 0);
+  EXPECT_EQ(ChainText(value), "N");  // nothing deferred
+  TData answer;
+  ReadPoint(MakePoint<&TVNCounter::varCount>(0, &counter), answer);
+  EXPECT_EQ(ChainText(answer), "I:9");
+}
+
 }  // namespace
-}  // namespace vn
+}  // namespace vn::test

@@ -1,19 +1,13 @@
 #include "components/flow/do_data.h"
 
-#include <gtest/gtest.h>
-
 #include <optional>
-#include <string>
-#include <vector>
 
-#include "core/dispatch.h"
 #include "tests/components/flow/flow_test_points.h"
-#include "tests/support/test_points.h"
 
-namespace vn {
+namespace vn::test {
 namespace {
 
-class DoDataTest : public test::LiveDispatchTest {};
+using DoDataTest = LiveDispatchTest;
 
 struct DoDataCase {
   const char* name;
@@ -23,43 +17,27 @@ struct DoDataCase {
   const char* emitted;
 };
 
-TEST_F(DoDataTest, EmitsPointElsePropertyNeverTheIncomingValue) {
+TEST_F(DoDataTest, DefersPointElsePropertyElseNullNeverTheIncomingValue) {
   const std::vector<DoDataCase> cases = {
-      {"point wins over property", test::Str("p"), test::Int(3), test::Int(9), "S:p"},
-      {"point answering NULL still wins", TData{}, test::Int(3), test::Int(9), "N"},
-      {"point answering Break falls back", test::Break(), test::Int(3), test::Int(9), "I:3"},
-      {"unconnected: property", std::nullopt, test::Str("VERS"), test::Int(9), "S:VERS"},
-      {"NULL property ignores the incoming value", std::nullopt, TData{}, test::Int(9), "N"},
-      {"Break then NULL property", test::Break(), TData{}, test::Str("in"), "N"},
+      {"point wins over property", Str("p"), Int(3), Int(9), "S:p"},
+      {"point answering NULL still wins", TData{}, Int(3), Int(9), "N"},
+      {"point answering Break falls back", Break(), Int(3), Int(9), "I:3"},
+      {"unconnected: property", std::nullopt, Str("VERS"), Int(9), "S:VERS"},
+      {"NULL property ignores the incoming value", std::nullopt, TData{}, Int(9), "N"},
+      {"Break then NULL property", Break(), TData{}, Str("in"), "N"},
   };
   for (const DoDataCase& c : cases) {
     SCOPED_TRACE(c.name);
-    std::vector<std::string> journal;
-    test::ChainLog out{&journal, "out"};
-    test::Answer answer;
+    Answer answer{c.answer.value_or(TData{})};
     TVNDoData doData;
     doData.Data = c.property;
-    doData.onEventData = out.Link();
-    if (c.answer) {
-      answer.value = *c.answer;
-      doData.DataPoint = answer.Link();
-    }
+    if (c.answer) doData.DataPoint = answer.Link();
     TData value = c.incoming;
-    FireEvent(MakePoint<&TVNDoData::doData>(0, &doData), value);
-    EXPECT_EQ(journal, std::vector<std::string>{std::string("out=") + c.emitted});
+    doData.doData(value, 0);
     EXPECT_EQ(answer.asked, c.answer ? 1 : 0);
+    EXPECT_EQ(DeferredTo(doData.onEventData, value), c.emitted);
   }
 }
 
-TEST_F(DoDataTest, OutputIsDeferredToTheCallersLoop) {
-  TVNDoData doData;
-  doData.Data = test::Int(1);
-  TData value = test::Str("x");
-  doData.doData(value, 0);
-  EXPECT_EQ(value.DataType, TagInteger | DeferredFlag);
-  EXPECT_EQ(value.IData, 1);
-  EXPECT_EQ(value.DeferredPoint, &doData.onEventData);
-}
-
 }  // namespace
-}  // namespace vn
+}  // namespace vn::test

@@ -1,75 +1,69 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "core/dispatch.h"
 #include "core/tdata.h"
+#include "tests/support/test_points.h"
 
 namespace vn::test {
 
-// Renders a value and everything chained behind it, e.g. "I:5 S:ab N", so a
-// test can compare whole chains at the moment they were seen (a recorded
-// TData would keep a Next that may dangle by the time the test looks).
+using Journal = std::vector<std::string>;
+
+// A value and its chain as text, e.g. "I:5 S:ab N", taken while the nodes live.
 inline std::string ChainText(const TData& data) {
   std::string text;
-  for (const TData* node = &data; node != nullptr; node = node->Next) {
+  for (const TData* n = &data; n != nullptr; n = n->Next) {
     if (!text.empty()) text += ' ';
-    switch (node->DataType) {
-      case TagNull:
-        text += "N";
-        break;
-      case TagInteger:
-        text += "I:" + std::to_string(node->IData);
-        break;
-      case TagString:
-        text += "S:" + node->SData.str();
-        break;
-      default:
-        text += "T" + std::to_string(node->DataType);
-        break;
-    }
+    if (n->DataType == TagNull) text += "N";
+    else if (n->DataType == TagInteger) text += "I:" + std::to_string(n->IData);
+    else if (n->DataType == TagString) text += "S:" + n->SData.str();
+    else text += "T" + std::to_string(n->DataType);
   }
   return text;
 }
 
-// An input point that logs the chain text of each value it receives into a
-// journal shared with other points, prefixed with its own name.
+// Logs "name=<chain>" for each value it receives into a shared journal.
 struct ChainLog {
-  std::vector<std::string>* journal;
+  Journal* journal;
   std::string name;
-
-  void doEvent(TData& data, std::uint16_t /*index*/) {
-    journal->push_back(name + "=" + ChainText(data));
-  }
-  TPointLink Link(std::uint16_t index = 0) { return MakePoint<&ChainLog::doEvent>(index, this); }
+  void doEvent(TData& data, std::uint16_t) { journal->push_back(name + "=" + ChainText(data)); }
+  TPointLink Link() { return MakePoint<&ChainLog::doEvent>(0, this); }
 };
 
-// A variable point that answers a fixed value and logs that it was asked.
+// A variable point answering a fixed value that logs its name when read.
 struct LoggedAnswer {
   TData value;
-  std::vector<std::string>* journal;
+  Journal* journal;
   std::string name;
-
-  void varValue(TData& data, std::uint16_t /*index*/) {
+  void varValue(TData& data, std::uint16_t) {
     journal->push_back(name);
     data = value;
   }
   TPointLink Link() { return MakePoint<&LoggedAnswer::varValue>(0, this); }
 };
 
-// Replaces the value it receives by deferring 999 to nowhere: proves that
-// what one receiver does to its value reaches no one else.
+// Overwrites the value it receives (defers 999 to nowhere).
 struct Clobber {
-  TPointLink nowhere;
-  void doEvent(TData& data, std::uint16_t /*index*/) { DeferInteger(data, nowhere, 999); }
+  void doEvent(TData& data, std::uint16_t) { DeferInteger(data, TPointLink{}, 999); }
   TPointLink Link() { return MakePoint<&Clobber::doEvent>(0, this); }
 };
 
-// Links a chain of values through nodes the test owns.
-inline void LinkChain(std::vector<TData>& nodes) {
+// Links nodes the test owns into one chain and returns its head.
+inline TData& LinkChain(std::vector<TData>& nodes) {
   for (std::size_t i = 0; i + 1 < nodes.size(); ++i) nodes[i].Next = &nodes[i + 1];
+  return nodes[0];
+}
+
+// The text of a value handed back deferred to `link`, else "not deferred".
+inline std::string DeferredTo(const TPointLink& link, TData value) {
+  if ((value.DataType & DeferredFlag) == 0 || value.DeferredPoint != &link) return "not deferred";
+  value.DataType &= ~DeferredFlag;
+  return ChainText(value);
 }
 
 }  // namespace vn::test

@@ -1,75 +1,61 @@
 #include "components/flow/for_loop.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
-#include <string>
-#include <vector>
 
-#include "core/dispatch.h"
 #include "tests/components/flow/flow_test_points.h"
-#include "tests/support/test_points.h"
 
-namespace vn {
+namespace vn::test {
 namespace {
 
-// Records every index; breaks the loop at `breakAt`, and in any case after
-// `limit` indices, so a loop that fails to end makes the test fail instead
-// of hanging it.
-struct IndexLog {
-  TVNFor* loop = nullptr;
-  std::vector<std::int32_t> indices;
-  std::int64_t breakAt = INT64_MIN;
-  std::size_t limit = 1000;
+using Indices = std::vector<std::int32_t>;
 
+// Records every index and scribbles on its value. It breaks the loop after
+// `breakAfter` indices, so a loop that fails to end fails instead of hanging.
+struct IndexLog {
+  TVNFor* loop;
+  Indices indices;
+  std::size_t breakAfter = 1000;
   void doEvent(TData& data, std::uint16_t) {
-    const std::int32_t index = data.IData;
-    indices.push_back(index);
     EXPECT_EQ(data.DataType, TagInteger);
-    DeferInteger(data, TPointLink{}, -12345);  // a receiver may scribble on its value
-    if (index == breakAt || indices.size() >= limit) {
-      TData none;
-      loop->doBreak(none, 0);
-    }
+    indices.push_back(data.IData);
+    DeferInteger(data, TPointLink{}, -12345);
+    if (indices.size() >= breakAfter) loop->doBreak(data, 0);
   }
 };
 
-class ForTest : public test::LiveDispatchTest {
+class ForTest : public LiveDispatchTest {
  protected:
   ForTest() {
-    log.loop = &loop;
     loop.onEvent = MakePoint<&IndexLog::doEvent>(0, &log);
     loop.onStop = stop.Link();
     loop.onBreak = broke.Link();
+    loop.Step = loop.IncludeEnd = 1;
   }
-  void Run(TData value = TData{}) { FireEvent(MakePoint<&TVNFor::doFor>(0, &loop), value); }
-  std::int32_t Stopped() const {
-    EXPECT_EQ(stop.Count(), 1u);
-    return stop.Count() == 1 ? stop.Last().IData : INT32_MIN;
+  void Run(TData value = TData{}) {
+    log.indices.clear();
+    ends.clear();
+    FireEvent(MakePoint<&TVNFor::doFor>(0, &loop), value);
   }
 
   TVNFor loop;
-  IndexLog log;
-  test::Recorder stop;
-  test::Recorder broke;
+  IndexLog log{&loop};
+  Journal ends;
+  ChainLog stop{&ends, "stop"}, broke{&ends, "break"};
 };
 
 TEST_F(ForTest, FullByteRange) {
   loop.End = 255;
-  loop.Step = 1;
-  loop.IncludeEnd = 1;
   Run();
   ASSERT_EQ(log.indices.size(), 256u);
   for (std::int32_t i = 0; i < 256; ++i) ASSERT_EQ(log.indices[static_cast<std::size_t>(i)], i);
-  EXPECT_EQ(Stopped(), 256);
-  EXPECT_EQ(broke.Count(), 0u);
+  EXPECT_EQ(ends, Journal{"stop=I:256"});
 }
 
 struct RangeCase {
   const char* name;
   std::int32_t start, end, step;
   std::uint8_t includeEnd;
-  std::vector<std::int32_t> fired;
+  Indices fired;
   std::int32_t stop;
 };
 
@@ -94,108 +80,66 @@ TEST_F(ForTest, RangesAndTheIndexAfterThem) {
   };
   for (const RangeCase& c : cases) {
     SCOPED_TRACE(c.name);
-    log.indices.clear();
-    stop.hits.clear();
     loop.Start = c.start;
     loop.End = c.end;
     loop.Step = c.step;
     loop.IncludeEnd = c.includeEnd;
     Run();
     EXPECT_EQ(log.indices, c.fired);
-    EXPECT_EQ(Stopped(), c.stop);
+    EXPECT_EQ(ends, Journal{"stop=I:" + std::to_string(c.stop)});
   }
 }
 
-TEST_F(ForTest, WithoutUseInputTheIncomingValueIsIgnored) {
+// With UseInput, the incoming chain gives the start and then the end.
+TEST_F(ForTest, IncomingValueSuppliesBoundsOnlyWithUseInput) {
+  std::vector<TData> chain = {Int(7), Str("9")};
   loop.End = 2;
-  loop.Step = 1;
-  loop.IncludeEnd = 1;
-  std::vector<TData> chain = {test::Int(7), test::Int(9)};
-  test::LinkChain(chain);
-  Run(chain[0]);
-  EXPECT_EQ(log.indices, (std::vector<std::int32_t>{0, 1, 2}));
-}
-
-TEST_F(ForTest, WithUseInputTheChainGivesStartThenEnd) {
+  Run(LinkChain(chain));
+  EXPECT_EQ(log.indices, (Indices{0, 1, 2}));
   loop.UseInput = 1;
-  loop.Step = 1;
-  loop.IncludeEnd = 1;
-  std::vector<TData> chain = {test::Int(7), test::Str("9")};
-  test::LinkChain(chain);
+  loop.End = 0;
   Run(chain[0]);
-  EXPECT_EQ(log.indices, (std::vector<std::int32_t>{7, 8, 9}));
-  EXPECT_EQ(Stopped(), 10);
+  EXPECT_EQ(log.indices, (Indices{7, 8, 9}));
+  loop.Start = 5;  // a non-zero Start leaves the head to the end
+  Run(chain[0]);
+  EXPECT_EQ(log.indices, (Indices{5, 6, 7}));
 }
 
-TEST_F(ForTest, NonZeroStartPropertyLeavesTheIncomingValueToTheEnd) {
-  loop.UseInput = 1;
-  loop.Start = 1;
-  loop.Step = 1;
-  loop.IncludeEnd = 1;
-  Run(test::Int(3));
-  EXPECT_EQ(log.indices, (std::vector<std::int32_t>{1, 2, 3}));
-}
-
-TEST_F(ForTest, ConnectedPointsWin) {
-  std::vector<std::string> journal;
-  test::LoggedAnswer start{test::Int(10), &journal, "Start"};
-  test::LoggedAnswer end{test::Int(12), &journal, "End"};
+TEST_F(ForTest, ConnectedPointsWinStartIsReadFirstAndStopIsDeferred) {
+  Journal reads;
+  LoggedAnswer start{Int(10), &reads, "Start"}, end{Int(12), &reads, "End"};
   loop.StartPoint = start.Link();
   loop.EndPoint = end.Link();
-  loop.Start = 1;
-  loop.End = 1;
-  loop.Step = 1;
-  loop.IncludeEnd = 1;
-  Run();
-  EXPECT_EQ(journal, (std::vector<std::string>{"Start", "End"}));
-  EXPECT_EQ(log.indices, (std::vector<std::int32_t>{10, 11, 12}));
+  loop.Start = loop.End = 1;
+  TData value;
+  loop.doFor(value, 0);
+  EXPECT_EQ(reads, (Journal{"Start", "End"}));
+  EXPECT_EQ(log.indices, (Indices{10, 11, 12}));
+  EXPECT_TRUE(ends.empty());
+  EXPECT_EQ(DeferredTo(loop.onStop, value), "I:13");
 }
 
-TEST_F(ForTest, BreakWithBreakEventFiresOnBreakOnly) {
-  loop.End = 9;
-  loop.Step = 1;
-  loop.BreakEvent = 1;
-  log.breakAt = 2;
-  Run();
-  EXPECT_EQ(log.indices, (std::vector<std::int32_t>{0, 1, 2}));
-  EXPECT_EQ(stop.Count(), 0u);
-  ASSERT_EQ(broke.Count(), 1u);
-  EXPECT_EQ(broke.Last().DataType, TagNull);
-  EXPECT_EQ(loop.Index(), 2);
-}
-
-TEST_F(ForTest, BreakWithoutBreakEventStopsAtTheBreakingIndex) {
-  loop.End = 9;
-  loop.Step = 1;
-  log.breakAt = 2;
-  Run();
-  EXPECT_EQ(log.indices, (std::vector<std::int32_t>{0, 1, 2}));
-  EXPECT_EQ(Stopped(), 2);
-  EXPECT_EQ(broke.Count(), 0u);
-}
-
-TEST_F(ForTest, NextRunClearsAnEarlierBreak) {
+TEST_F(ForTest, BreakEndsTheLoopAndTheNextRunClearsIt) {
   loop.End = 3;
-  loop.Step = 1;
+  loop.IncludeEnd = 0;
+  log.breakAfter = 3;
   loop.BreakEvent = 1;
+  Run();
+  EXPECT_EQ(log.indices, (Indices{0, 1, 2}));
+  EXPECT_EQ(ends, Journal{"break=N"});
+  EXPECT_EQ(loop.Index(), 2);
+  loop.BreakEvent = 0;  // onStop then reports the breaking index
+  Run();
+  EXPECT_EQ(ends, Journal{"stop=I:2"});
+
+  loop.BreakEvent = 1;
+  log.breakAfter = 1000;
   TData none;
   loop.doBreak(none, 0);  // set while no loop runs
   Run();
-  EXPECT_EQ(log.indices, (std::vector<std::int32_t>{0, 1, 2}));
-  EXPECT_EQ(Stopped(), 3);
-  EXPECT_EQ(broke.Count(), 0u);
-}
-
-TEST_F(ForTest, StopIsDeferred) {
-  loop.End = 1;
-  loop.Step = 1;
-  TData value;
-  loop.doFor(value, 0);
-  EXPECT_EQ(stop.Count(), 0u);
-  EXPECT_EQ(value.DataType, TagInteger | DeferredFlag);
-  EXPECT_EQ(value.IData, 1);
-  EXPECT_EQ(value.DeferredPoint, &loop.onStop);
+  EXPECT_EQ(log.indices, (Indices{0, 1, 2}));
+  EXPECT_EQ(ends, Journal{"stop=I:3"});
 }
 
 }  // namespace
-}  // namespace vn
+}  // namespace vn::test

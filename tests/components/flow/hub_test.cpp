@@ -1,54 +1,33 @@
 #include "components/flow/hub.h"
 
-#include <gtest/gtest.h>
+#include "tests/components/flow/flow_test_points.h"
 
-#include <string>
-#include <vector>
-
-#include "core/dispatch.h"
-#include "tests/support/test_points.h"
-
-namespace vn {
+namespace vn::test {
 namespace {
 
-using test::Recorder;
+using HubTest = LiveDispatchTest;
 
-class HubTest : public test::LiveDispatchTest {};
-
-// Changes the value it receives by deferring something else.
-struct Clobber {
-  TPointLink out;
-  void doEvent(TData& data, std::uint16_t) { DeferInteger(data, out, 999); }
-};
-
-TEST_F(HubTest, ZeroOutputsDoNothingAndLeaveValue) {
+TEST_F(HubTest, OutputsFireInOrderEachWithItsOwnCopyOfTheIncomingValue) {
   TVNHub hub;
-  TData value = test::Int(4);
-  hub.doEvent(value, 0);
-  EXPECT_EQ(value.IData, 4);
-  EXPECT_EQ(value.DataType, TagInteger);
-}
+  TData value = Int(4);
+  hub.doEvent(value, 0);  // no outputs: nothing to do
+  EXPECT_EQ(ChainText(value), "I:4");
 
-TEST_F(HubTest, EveryOutputGetsTheUnchangedIncomingValue) {
-  TVNHub hub;
-  hub.SetOutCount(2);
-  EXPECT_EQ(hub.OutCount(), 2);
+  Journal journal;
+  ChainLog first{&journal, "out0"}, last{&journal, "out2"};
   Clobber clobber;
-  Recorder r;
-  hub.onEvent[0] = MakePoint<&Clobber::doEvent>(0, &clobber);
-  hub.onEvent[1] = r.Link();
-  TData value = test::Str("v");
-  FireEvent(MakePoint<&TVNHub::doEvent>(3, &hub), value);
-  ASSERT_EQ(r.Count(), 1u);
-  EXPECT_EQ(r.Last().SData, "v");
-  EXPECT_EQ(r.Last().DataType, TagString);
-  EXPECT_EQ(value.DataType, TagString);  // the hub defers nothing
+  hub.SetOutCount(3);
+  hub.onEvent = {first.Link(), clobber.Link(), last.Link()};
+  value = Str("v");
+  hub.doEvent(value, 7);  // every input index acts alike
+  EXPECT_EQ(journal, (Journal{"out0=S:v", "out2=S:v"}));
+  EXPECT_EQ(ChainText(value), "S:v");  // unchanged, nothing deferred
 }
 
-// On its first call re-enters the hub once.
+// Output 0 fires back into the hub once; the nested pass ends before output 1.
 struct Reenter {
   TPointLink hub;
-  std::vector<std::string>* log;
+  Journal* log;
   int depth = 0;
   void doEvent(TData&, std::uint16_t) {
     log->push_back("out0@" + std::to_string(depth));
@@ -56,19 +35,16 @@ struct Reenter {
   }
 };
 
-TEST_F(HubTest, NestedPassFinishesBeforeNextOutput) {
-  std::vector<std::string> log;
+TEST_F(HubTest, NestedPassFinishesBeforeTheNextOutput) {
+  Journal log;
   TVNHub hub;
   hub.SetOutCount(2);
   Reenter reenter{MakePoint<&TVNHub::doEvent>(0, &hub), &log};
-  Recorder r;
-  r.journal = &log;
-  r.name = "out1";
-  hub.onEvent[0] = MakePoint<&Reenter::doEvent>(0, &reenter);
-  hub.onEvent[1] = r.Link();
+  ChainLog out1{&log, "out1"};
+  hub.onEvent = {MakePoint<&Reenter::doEvent>(0, &reenter), out1.Link()};
   FireNull(MakePoint<&TVNHub::doEvent>(0, &hub));
-  EXPECT_EQ(log, (std::vector<std::string>{"out0@0", "out0@1", "out1", "out1"}));
+  EXPECT_EQ(log, (Journal{"out0@0", "out0@1", "out1=I:1", "out1=N"}));
 }
 
 }  // namespace
-}  // namespace vn
+}  // namespace vn::test
