@@ -1,0 +1,668 @@
+// The serial port on Linux: a tty named through the COM port map, driven so
+// that it behaves as the Windows communications interface that the
+// component was designed for (exclusive open, read and write time-outs, an
+// event word from a cancellable wait).
+#include "components/serial/serial_device.h"
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <utility>
+
+#include "components/serial/posix_descriptor.h"
+#include "components/serial/serial_port_map_posix.h"
+#include "components/serial/termios2_linux.h"
+
+namespace vn::serial {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Millis = std::chrono::milliseconds;
+
+constexpr std::uint32_t kNoLimit = 0xFFFFFFFF;  // MAXDWORD of the time-out record
+constexpr std::uint64_t kWakeToken = 1;
+constexpr std::uint64_t kPortToken = 2;
+
+// Line events that the driver cannot announce through the descriptor's
+// readiness; they are looked for on a short tick while requested.
+constexpr std::uint32_t kPolledEvents = line_event::TxEmpty | line_event::Cts | line_event::Dsr |
+                                        line_event::Rlsd | line_event::Break | line_event::Err |
+                                        line_event::Ring | line_event::Rx80Full;
+constexpr int kPollTickMs = 20;
+
+// The input buffer the kernel's line discipline keeps when nobody asked.
+constexpr std::int32_t kDefaultInQueue = 4096;
+
+int PollTimeout(std::optional<Clock::time_point> deadline) {
+  if (!deadline) return -1;
+  const auto left = std::chrono::ceil<Millis>(*deadline - Clock::now()).count();
+  return static_cast<int>(std::clamp<long long>(left, 0, INT_MAX));
+}
+
+bool Expired(std::optional<Clock::time_point> deadline) { return deadline && Clock::now() >= *deadline; }
+
+std::optional<Clock::time_point> Earliest(std::optional<Clock::time_point> a, std::optional<Clock::time_point> b) {
+  if (!a) return b;
+  if (!b) return a;
+  return std::min(*a, *b);
+}
+
+// multiplier * count + constant, 0 meaning "no total limit", as Windows
+// reckons the total time-outs (without its 32-bit wrap-around).
+std::optional<Millis> TotalLimit(std::uint32_t multiplier, std::uint32_t constant, std::uint64_t count) {
+  const std::uint64_t total = std::uint64_t{multiplier} * count + constant;
+  if (total == 0) return std::nullopt;
+  return Millis(static_cast<Millis::rep>(total));
+}
+
+// How one read waits, from the time-out record.
+struct ReadPlan {
+  bool immediate = false;          // return at once with what is buffered
+  bool returnOnFirstData = false;  // wait for the first bytes, then return at once
+  std::optional<Millis> total;
+  std::optional<Millis> interval;  // longest gap after the first byte
+};
+
+ReadPlan PlanRead(const LineTimeouts& t, std::uint32_t count) {
+  ReadPlan plan;
+  if (t.ReadInterval == kNoLimit) {
+    if (t.ReadTotalMultiplier == 0 && t.ReadTotalConstant == 0) {
+      plan.immediate = true;
+    } else if (t.ReadTotalMultiplier == kNoLimit && t.ReadTotalConstant != 0 &&
+               t.ReadTotalConstant != kNoLimit) {
+      plan.returnOnFirstData = true;
+      plan.total = Millis(t.ReadTotalConstant);
+    } else {
+      plan.total = TotalLimit(t.ReadTotalMultiplier, t.ReadTotalConstant, count);
+    }
+    return plan;
+  }
+  if (t.ReadInterval != 0) plan.interval = Millis(t.ReadInterval);
+  plan.total = TotalLimit(t.ReadTotalMultiplier, t.ReadTotalConstant, count);
+  return plan;
+}
+
+// The settings that a UART can really produce; SetCommState refuses the
+// others, so the port behaves alike on both systems.
+bool LineCanTake(const RawLineParams& p) {
+  if (p.baud == 0 || p.dataBits < 5 || p.dataBits > 8 || p.parity > 4 || p.stopBits > 2) return false;
+  if (p.stopBits == 1 && p.dataBits != 5) return false;  // one and a half exist only with 5 bits
+  if (p.stopBits == 2 && p.dataBits == 5) return false;  // ... where the UART makes 2 into 1.5
+  // With software flow control the two characters must differ, or the line
+  // could not tell "stop" from "go".
+  if ((p.xonXoffIn || p.xonXoffOut) && p.xonChar == p.xoffChar) return false;
+  return true;
+}
+
+std::uint32_t ErrorBitsBetween(const serial_icounter_struct& before, const serial_icounter_struct& now) {
+  std::uint32_t errors = 0;
+  if (now.frame != before.frame) errors |= line_error::Frame;
+  if (now.parity != before.parity) errors |= line_error::RxParity;
+  if (now.overrun != before.overrun) errors |= line_error::Overrun;
+  if (now.buf_overrun != before.buf_overrun) errors |= line_error::RxOver;
+  if (now.brk != before.brk) errors |= line_error::Break;
+  return errors;
+}
+
+void SetModemLine(int fd, int line, bool on) {
+  // Best effort: a pseudo-terminal has no modem lines and refuses.
+  ::ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line);
+}
+
+// USB serial adapters of the FTDI kind hold received bytes for up to 16 ms
+// before passing them on; an upload waits for 508 short acknowledgements,
+// so the default would add about 8 s. Needs write access to sysfs, which a
+// desktop user may lack: best effort.
+void ShortenLatencyTimer(const std::string& devicePath) {
+  std::error_code ec;
+  const std::filesystem::path real = std::filesystem::canonical(devicePath, ec);
+  if (ec) return;
+  const std::filesystem::path device = std::filesystem::path("/sys/class/tty") / real.filename() / "device";
+  for (const std::filesystem::path& attribute : {device / "latency_timer", device / ".." / "latency_timer"}) {
+    if (!std::filesystem::exists(attribute, ec)) continue;
+    std::ofstream file(attribute);
+    file << "1";
+  }
+}
+
+// Opens the device behind a COM name for exclusive use, as both Open and
+// CanOpen need it.
+PosixDescriptor OpenExclusive(std::string_view name, PlatformError& error, std::string* resolvedPath = nullptr) {
+  const std::optional<std::string> path = DevicePathOf(name);
+  if (!path) {
+    error = {"resolve port name", ENOENT};
+    return {};
+  }
+  // A zero byte would silently cut the path short and open another file.
+  if (path->empty() || path->find('\0') != std::string::npos) {
+    error = {"resolve port name", EINVAL};
+    return {};
+  }
+  // O_NONBLOCK: a port without carrier would otherwise block the open.
+  PosixDescriptor fd(::open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd.Valid()) {
+    error = {"open", errno};
+    return {};
+  }
+  if (::isatty(fd.Get()) == 0) {
+    error = {"isatty", errno};
+    return {};
+  }
+  // The lock keeps out every other user that locks too, root included
+  // (TIOCEXCL lets root through).
+  if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+    error = {"flock", errno};
+    return {};
+  }
+  if (resolvedPath != nullptr) *resolvedPath = *path;
+  return fd;
+}
+
+}  // namespace
+
+struct SerialDevice::Impl {
+  // The port's descriptor changes only in Close, which holds both the
+  // scheme lock and `mutex`: calls under the scheme lock use it freely,
+  // the waiting reader only under `mutex`.
+  PosixDescriptor port;
+  PosixDescriptor wake;   // eventfd: ends a wait when the mask is cleared
+  PosixDescriptor epoll;  // stays open while any owner holds the device
+
+  // Touched only under the scheme lock.
+  LineTimeouts timeouts;
+  bool discardNull = false;
+  PlatformError lastError;
+  serial_icounter_struct statusCounts{};  // error counters at the last status query
+  bool statusCountsKnown = false;
+
+  std::atomic<std::uint32_t> mask{0};
+
+  // Shared with the waiting reader.
+  std::mutex mutex;
+  std::uint32_t pendingWord = 0;
+  std::optional<PlatformError> waitError;
+  std::int32_t inQueueSize = kDefaultInQueue;
+  bool writePending = false;  // bytes written since the output queue was last seen empty
+  bool rxFull = false;
+  int modemLines = 0;
+  bool modemKnown = false;
+  serial_icounter_struct eventCounts{};
+  bool eventCountsKnown = false;
+
+  bool Fail(const char* operation, int code) {
+    lastError = {operation, code};
+    return false;
+  }
+
+  void Wake() {
+    const std::uint64_t one = 1;
+    // Cannot fail short of a counter near 2^64: nothing to do about it.
+    [[maybe_unused]] const ssize_t written = ::write(wake.Get(), &one, sizeof one);
+  }
+
+  // Brings a wait failure over to where LastError can see it.
+  void TakeWaitError() {
+    if (waitError) lastError = *std::exchange(waitError, std::nullopt);
+  }
+
+  // The events of `mask` that happened since the last look. With the mutex
+  // held and the port open.
+  std::uint32_t LookForEvents(std::uint32_t wanted, bool bytesArrived) {
+    namespace ev = line_event;
+    const int fd = port.Get();
+    std::uint32_t word = 0;
+    if (bytesArrived || (wanted & ev::Rx80Full) != 0) {
+      int waiting = 0;
+      if (::ioctl(fd, FIONREAD, &waiting) == 0) {
+        // An edge may come for bytes that a read already took: no event then.
+        if (bytesArrived && waiting > 0) word |= ev::RxChar;
+        const bool full = static_cast<std::int64_t>(waiting) * 10 >= static_cast<std::int64_t>(inQueueSize) * 8;
+        if (full && !rxFull) word |= ev::Rx80Full;
+        rxFull = full;
+      }
+    }
+    if ((wanted & (ev::Cts | ev::Dsr | ev::Rlsd | ev::Ring)) != 0) {
+      int lines = 0;
+      if (::ioctl(fd, TIOCMGET, &lines) == 0) {
+        const int changed = modemKnown ? (lines ^ modemLines) : 0;
+        if ((changed & TIOCM_CTS) != 0) word |= ev::Cts;
+        if ((changed & TIOCM_DSR) != 0) word |= ev::Dsr;
+        if ((changed & TIOCM_CD) != 0) word |= ev::Rlsd;
+        if ((changed & lines & TIOCM_RI) != 0) word |= ev::Ring;
+        modemLines = lines;
+        modemKnown = true;
+      }
+    }
+    if ((wanted & (ev::Break | ev::Err)) != 0) {
+      serial_icounter_struct counts{};
+      if (::ioctl(fd, TIOCGICOUNT, &counts) == 0) {
+        if (eventCountsKnown) {
+          const std::uint32_t errors = ErrorBitsBetween(eventCounts, counts);
+          if ((errors & line_error::Break) != 0) word |= ev::Break;
+          if ((errors & ~line_error::Break) != 0) word |= ev::Err;
+        }
+        eventCounts = counts;
+        eventCountsKnown = true;
+      }
+    }
+    if ((wanted & ev::TxEmpty) != 0 && writePending) {
+      int queued = 0;
+      if (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued == 0) {
+        word |= ev::TxEmpty;
+        writePending = false;
+      }
+    }
+    return word & wanted;
+  }
+
+  // Failure of a transfer: none when nothing had happened yet, else the
+  // empty result of a failed completion.
+  template <class Result>
+  std::optional<Result> TransferFailed(const char* operation, int code, bool started) {
+    Fail(operation, code);
+    if (!started) return std::nullopt;
+    return Result{};
+  }
+
+  // Waits until the port can take `events`, the deadline passes or the line
+  // fails (which the next transfer then finds out); false when poll failed.
+  bool WaitForPort(short events, std::optional<Clock::time_point> deadline, int& error) {
+    for (;;) {
+      pollfd entry{port.Get(), events, 0};
+      const int ready = ::poll(&entry, 1, PollTimeout(deadline));
+      if (ready >= 0) return true;
+      if (errno != EINTR) {
+        error = errno;
+        return false;
+      }
+    }
+  }
+
+  // Whether the tty was hung up (the device is gone, the other end of a
+  // pseudo-terminal closed).
+  bool LineGone() {
+    pollfd entry{port.Get(), POLLIN, 0};
+    return ::poll(&entry, 1, 0) > 0 && (entry.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+  }
+};
+
+SerialDevice::SerialDevice(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+SerialDevice::~SerialDevice() {
+  if (impl_) Close();
+}
+
+std::shared_ptr<SerialDevice> SerialDevice::Open(std::string_view name, PlatformError* error) {
+  PlatformError local;
+  PlatformError& failure = error != nullptr ? *error : local;
+  auto impl = std::make_unique<Impl>();
+  std::string path;
+  impl->port = OpenExclusive(name, failure, &path);
+  if (!impl->port.Valid()) return nullptr;
+  const int fd = impl->port.Get();
+
+  RawLineParams raw;
+  if (!ReadRawLine(fd, raw)) {
+    failure = {"TCGETS2", errno};
+    return nullptr;
+  }
+  if (raw.baud == 0) raw.baud = 9600;  // speed 0 means "hang up", not a line
+  if (!ApplyRawLine(fd, raw)) {
+    failure = {"TCSETS2", errno};
+    return nullptr;
+  }
+  RequestLowLatency(fd);
+  ShortenLatencyTimer(path);
+
+  impl->wake = PosixDescriptor(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+  if (!impl->wake.Valid()) {
+    failure = {"eventfd", errno};
+    return nullptr;
+  }
+  impl->epoll = PosixDescriptor(::epoll_create1(EPOLL_CLOEXEC));
+  if (!impl->epoll.Valid()) {
+    failure = {"epoll_create1", errno};
+    return nullptr;
+  }
+  epoll_event wakeEntry{};
+  wakeEntry.events = EPOLLIN;
+  wakeEntry.data.u64 = kWakeToken;
+  // Edge-triggered like the byte-received event: it reports new bytes, not
+  // bytes that still wait unread, so a reader nobody answers does not spin.
+  epoll_event portEntry{};
+  portEntry.events = EPOLLIN | EPOLLET;
+  portEntry.data.u64 = kPortToken;
+  if (::epoll_ctl(impl->epoll.Get(), EPOLL_CTL_ADD, impl->wake.Get(), &wakeEntry) != 0 ||
+      ::epoll_ctl(impl->epoll.Get(), EPOLL_CTL_ADD, fd, &portEntry) != 0) {
+    failure = {"epoll_ctl", errno};
+    return nullptr;
+  }
+
+  // Errors from before the open are not this user's.
+  impl->statusCountsKnown = ::ioctl(fd, TIOCGICOUNT, &impl->statusCounts) == 0;
+  // Best effort, last, so that no failed open leaves it behind: keeps out
+  // programs that do not lock.
+  ::ioctl(fd, TIOCEXCL);
+  return std::shared_ptr<SerialDevice>(new SerialDevice(std::move(impl)));
+}
+
+bool SerialDevice::CanOpen(std::string_view name) {
+  PlatformError ignored;
+  return OpenExclusive(name, ignored).Valid();
+}
+
+std::vector<std::string> SerialDevice::ListPorts() {
+  std::vector<std::string> names;
+  for (PortMapEntry& entry : CurrentPortMap()) names.push_back(std::move(entry.comName));
+  return names;
+}
+
+// Raising a thread above normal priority needs privileges (CAP_SYS_NICE)
+// that a desktop user does not have; the reader sleeps in epoll_wait and is
+// woken by the kernel as soon as bytes arrive, which is what matters.
+void SerialDevice::RaiseThreadPriority() {}
+
+bool SerialDevice::Purge(PurgeMode /*mode*/) {
+  // Every transfer here is synchronous, so there is never one to abort.
+  Impl& d = *impl_;
+  if (!d.port.Valid()) return d.Fail("purge", EBADF);
+  if (::tcflush(d.port.Get(), TCIOFLUSH) != 0) return d.Fail("tcflush", errno);
+  std::lock_guard lock(d.mutex);
+  d.writePending = false;
+  return true;
+}
+
+// The kernel keeps its tty buffers at fixed sizes; only the input size is
+// kept, for the 80 % event.
+void SerialDevice::SetupQueues(std::int32_t input, std::int32_t /*output*/) {
+  Impl& d = *impl_;
+  std::lock_guard lock(d.mutex);
+  d.inQueueSize = input > 0 ? input : kDefaultInQueue;
+}
+
+bool SerialDevice::FetchLineSettings(LineSettings& settings) {
+  Impl& d = *impl_;
+  if (!d.port.Valid()) return d.Fail("fetch line settings", EBADF);
+  RawLineParams raw;
+  if (!ReadRawLine(d.port.Get(), raw)) return d.Fail("TCGETS2", errno);
+  settings.Baud = raw.baud;
+  settings.ByteSize = raw.dataBits;
+  settings.Parity = raw.parity;
+  settings.StopBits = raw.stopBits;
+  settings.XonChar = static_cast<char>(raw.xonChar);
+  settings.XoffChar = static_cast<char>(raw.xoffChar);
+  std::uint32_t flags = line_flag::Binary;
+  if (raw.ctsFlow) flags |= line_flag::OutxCtsFlow | (2u << line_flag::RtsControlShift);
+  if (raw.xonXoffOut) flags |= line_flag::OutX;
+  if (raw.xonXoffIn) flags |= line_flag::InX;
+  if (raw.checkParity) flags |= line_flag::Parity;
+  if (d.discardNull) flags |= line_flag::Null;
+  settings.Flags = flags;
+  return true;
+}
+
+bool SerialDevice::ApplyLineSettings(const LineSettings& settings) {
+  Impl& d = *impl_;
+  if (!d.port.Valid()) return d.Fail("apply line settings", EBADF);
+  const std::uint32_t flags = settings.Flags;
+  const std::uint32_t dtr = (flags & line_flag::DtrControlMask) >> line_flag::DtrControlShift;
+  const std::uint32_t rts = (flags & line_flag::RtsControlMask) >> line_flag::RtsControlShift;
+  constexpr std::uint32_t kRtsHandshake = 2;
+
+  RawLineParams raw;
+  raw.baud = settings.Baud;
+  raw.dataBits = settings.ByteSize;
+  raw.parity = settings.Parity;
+  raw.stopBits = settings.StopBits;
+  raw.ctsFlow = (flags & line_flag::OutxCtsFlow) != 0 || rts == kRtsHandshake;
+  raw.xonXoffOut = (flags & line_flag::OutX) != 0;
+  raw.xonXoffIn = (flags & line_flag::InX) != 0;
+  raw.xonChar = static_cast<std::uint8_t>(settings.XonChar);
+  raw.xoffChar = static_cast<std::uint8_t>(settings.XoffChar);
+  raw.checkParity = (flags & line_flag::Parity) != 0;
+  if (!LineCanTake(raw)) return d.Fail("line settings", EINVAL);
+  if (!ApplyRawLine(d.port.Get(), raw)) return d.Fail("TCSETS2", errno);
+
+  d.discardNull = (flags & line_flag::Null) != 0;
+  // Control 0 drops the line; enable, handshake and toggle all start with
+  // it raised (the driver takes RTS over under hardware flow control).
+  SetModemLine(d.port.Get(), TIOCM_DTR, dtr != 0);
+  SetModemLine(d.port.Get(), TIOCM_RTS, rts != 0);
+  return true;
+}
+
+bool SerialDevice::ApplyTimeouts(const LineTimeouts& timeouts) {
+  Impl& d = *impl_;
+  if (!d.port.Valid()) return d.Fail("apply time-outs", EBADF);
+  d.timeouts = timeouts;
+  return true;
+}
+
+bool SerialDevice::SetEventMask(std::uint32_t mask) {
+  Impl& d = *impl_;
+  bool open = false;
+  {
+    std::lock_guard lock(d.mutex);
+    d.TakeWaitError();
+    open = d.port.Valid();
+    if (mask != 0 && open) {
+      // Start from the line as it is now: only later changes are events.
+      d.modemKnown = false;
+      d.eventCountsKnown = false;
+      d.rxFull = false;
+      d.LookForEvents(mask & ~line_event::TxEmpty, /*bytesArrived=*/false);
+    }
+    if (mask == 0 || open) d.mask.store(mask, std::memory_order_release);
+  }
+  d.Wake();  // a waiter re-reads the mask; with 0 it ends
+  return open ? true : d.Fail("set event mask", EBADF);
+}
+
+void SerialDevice::StartEventWait() {}
+
+bool SerialDevice::AwaitEvent() {
+  Impl& d = *impl_;
+  for (;;) {
+    const std::uint32_t mask = d.mask.load(std::memory_order_acquire);
+    if (mask == 0) return false;  // switched off: nothing left to wait for
+    const int timeout = (mask & kPolledEvents) != 0 ? kPollTickMs : -1;
+    epoll_event events[2];
+    const int count = ::epoll_wait(d.epoll.Get(), events, 2, timeout);
+    const int waitErrno = errno;
+    if (count < 0 && waitErrno == EINTR) continue;
+
+    std::lock_guard lock(d.mutex);
+    if (count < 0) {
+      d.waitError = PlatformError{"epoll_wait", waitErrno};
+      return false;
+    }
+    bool bytesArrived = false;
+    for (int i = 0; i < count; ++i) {
+      if (events[i].data.u64 == kWakeToken) {
+        std::uint64_t value = 0;
+        [[maybe_unused]] const ssize_t taken = ::read(d.wake.Get(), &value, sizeof value);
+        continue;
+      }
+      // The device is gone (a USB adapter pulled out, the other end of a
+      // pseudo-terminal closed): the wait ends for good.
+      if ((events[i].events & (EPOLLHUP | EPOLLERR)) != 0) {
+        d.waitError = PlatformError{"wait for line events", EIO};
+        return false;
+      }
+      if ((events[i].events & EPOLLIN) != 0) bytesArrived = true;
+    }
+    const std::uint32_t current = d.mask.load(std::memory_order_acquire);
+    if (current == 0 || !d.port.Valid()) return false;
+    const std::uint32_t word = d.LookForEvents(current, bytesArrived);
+    if (word != 0) {
+      d.pendingWord |= word;
+      return true;
+    }
+  }
+}
+
+std::optional<std::uint32_t> SerialDevice::FinishEventWait() {
+  Impl& d = *impl_;
+  std::lock_guard lock(d.mutex);
+  d.TakeWaitError();
+  return std::exchange(d.pendingWord, 0);
+}
+
+bool SerialDevice::QueryStatus(std::uint32_t& errors, std::uint32_t& inQueue) {
+  Impl& d = *impl_;
+  errors = 0;
+  inQueue = 0;
+  if (!d.port.Valid()) return d.Fail("query status", EBADF);
+  int waiting = 0;
+  if (::ioctl(d.port.Get(), FIONREAD, &waiting) != 0) return d.Fail("FIONREAD", errno);
+  inQueue = static_cast<std::uint32_t>(std::max(waiting, 0));
+  // Drivers without counters (pseudo-terminals, many USB adapters) report
+  // no line errors at all.
+  serial_icounter_struct counts{};
+  if (::ioctl(d.port.Get(), TIOCGICOUNT, &counts) == 0) {
+    if (d.statusCountsKnown) errors = ErrorBitsBetween(d.statusCounts, counts);
+    d.statusCounts = counts;
+    d.statusCountsKnown = true;
+  }
+  return true;
+}
+
+bool SerialDevice::QueryModemStatus(std::uint32_t& status) {
+  Impl& d = *impl_;
+  status = 0;
+  if (!d.port.Valid()) return d.Fail("query modem status", EBADF);
+  int lines = 0;
+  if (::ioctl(d.port.Get(), TIOCMGET, &lines) != 0) return d.Fail("TIOCMGET", errno);
+  if ((lines & TIOCM_CTS) != 0) status |= modem_line::Cts;
+  if ((lines & TIOCM_DSR) != 0) status |= modem_line::Dsr;
+  if ((lines & TIOCM_RI) != 0) status |= modem_line::Ring;
+  if ((lines & TIOCM_CD) != 0) status |= modem_line::Rlsd;
+  return true;
+}
+
+std::optional<std::uint32_t> SerialDevice::Write(std::string_view bytes) {
+  Impl& d = *impl_;
+  if (!d.port.Valid()) {
+    d.Fail("write", EBADF);
+    return std::nullopt;
+  }
+  const std::size_t size = std::min<std::size_t>(bytes.size(), UINT32_MAX);
+  const std::optional<Millis> limit =
+      TotalLimit(d.timeouts.WriteTotalMultiplier, d.timeouts.WriteTotalConstant, size);
+  const std::optional<Clock::time_point> deadline =
+      limit ? std::optional(Clock::now() + *limit) : std::nullopt;
+
+  std::size_t done = 0;
+  bool started = false;
+  while (done < size) {
+    const ssize_t written = ::write(d.port.Get(), bytes.data() + done, std::min<std::size_t>(size - done, SSIZE_MAX));
+    if (written > 0) {
+      done += static_cast<std::size_t>(written);
+      started = true;
+      std::lock_guard lock(d.mutex);
+      d.writePending = true;
+      continue;
+    }
+    if (written < 0 && errno == EINTR) continue;
+    if (written < 0 && errno == EAGAIN) {
+      started = true;
+      if (Expired(deadline)) break;  // timed out: report what went out
+      int error = 0;
+      if (!d.WaitForPort(POLLOUT, deadline, error)) return d.TransferFailed<std::uint32_t>("poll", error, true);
+      continue;
+    }
+    return d.TransferFailed<std::uint32_t>("write", written < 0 ? errno : EIO, started);
+  }
+  return static_cast<std::uint32_t>(done);
+}
+
+std::optional<std::string> SerialDevice::Read(std::uint32_t count) {
+  Impl& d = *impl_;
+  if (!d.port.Valid()) {
+    d.Fail("read", EBADF);
+    return std::nullopt;
+  }
+  std::string bytes;
+  if (count == 0) return bytes;
+  const ReadPlan plan = PlanRead(d.timeouts, count);
+  const Clock::time_point start = Clock::now();
+  const std::optional<Clock::time_point> totalDeadline =
+      plan.total ? std::optional(start + *plan.total) : std::nullopt;
+  Clock::time_point lastByte = start;
+  bool started = false;
+  char buffer[4096];
+
+  for (;;) {
+    const std::size_t want = std::min<std::size_t>(count - bytes.size(), sizeof buffer);
+    const ssize_t got = ::read(d.port.Get(), buffer, want);
+    if (got > 0) {
+      started = true;
+      const std::string_view chunk(buffer, static_cast<std::size_t>(got));
+      if (d.discardNull) {
+        std::copy_if(chunk.begin(), chunk.end(), std::back_inserter(bytes), [](char c) { return c != '\0'; });
+      } else {
+        bytes.append(chunk);
+      }
+      lastByte = Clock::now();
+      if (bytes.size() >= count) return bytes;
+      continue;
+    }
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && errno != EAGAIN) return d.TransferFailed<std::string>("read", errno, started);
+    // Nothing is buffered: a raw tty then reads 0 bytes, just as a hung-up
+    // one does, so ask which it is.
+    if (d.LineGone()) return d.TransferFailed<std::string>("read", EIO, started);
+    started = true;
+
+    if (plan.immediate) return bytes;
+    if (plan.returnOnFirstData && !bytes.empty()) return bytes;
+    std::optional<Clock::time_point> deadline = totalDeadline;
+    if (plan.interval && !bytes.empty()) deadline = Earliest(deadline, lastByte + *plan.interval);
+    if (Expired(deadline)) return bytes;
+    int error = 0;
+    if (!d.WaitForPort(POLLIN, deadline, error)) return d.TransferFailed<std::string>("poll", error, started);
+  }
+}
+
+void SerialDevice::Flush() {
+  Impl& d = *impl_;
+  if (d.port.Valid() && ::tcdrain(d.port.Get()) != 0) d.Fail("tcdrain", errno);
+}
+
+void SerialDevice::Close() {
+  Impl& d = *impl_;
+  {
+    std::lock_guard lock(d.mutex);
+    d.mask.store(0, std::memory_order_release);
+    if (d.port.Valid()) {
+      const int fd = d.port.Get();
+      ::epoll_ctl(d.epoll.Get(), EPOLL_CTL_DEL, fd, nullptr);
+      // The exclusive flag belongs to the tty, not to this descriptor: left
+      // set, it would keep later opens out while anyone else holds the tty.
+      ::ioctl(fd, TIOCNXCL);
+      ::flock(fd, LOCK_UN);
+      d.port.Reset();
+    }
+  }
+  d.Wake();
+}
+
+const PlatformError& SerialDevice::LastError() const { return impl_->lastError; }
+
+}  // namespace vn::serial

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vn::serial {
+
+// Ports keep their Windows names ("COM5") everywhere; on POSIX systems a map
+// says which device each name stands for, the counterpart of the registry's
+// device map.
+struct PortMapEntry {
+  std::string comName;
+  std::string devicePath;
+};
+
+// The machine's real serial devices, from /sys/class/tty, in COM-number
+// order. The numbering is fixed by the device name, so a name keeps its
+// meaning whatever else is plugged in:
+//   /dev/ttyS<n>   -> COM<n+1>    (n = 0..31, only ports with a UART)
+//   /dev/ttyUSB<n> -> COM<n+33>   (n = 0..63)
+//   /dev/ttyACM<n> -> COM<n+97>   (n = 0..63)
+std::vector<PortMapEntry> SystemPortMap();
+
+// Replaces the map that names are resolved through, for instance to point a
+// COM name at a pseudo-terminal; none restores the system's map.
+void SetPortMap(std::optional<std::vector<PortMapEntry>> map);
+
+// The map in use (the replacement, or the system's as it is now).
+std::vector<PortMapEntry> CurrentPortMap();
+
+// The device behind a COM name (letter case ignored), if the map has it.
+std::optional<std::string> DevicePathOf(std::string_view comName);
+
+}  // namespace vn::serial

@@ -1,0 +1,290 @@
+#include "components/serial/serial_device.h"
+
+#include <gtest/gtest.h>
+#include <sys/file.h>
+
+#include <cerrno>
+#include <future>
+#include <string>
+#include <thread>
+
+#include "tests/components/serial/pty_peer.h"
+
+namespace vn::serial {
+namespace {
+
+using test::PtyPeer;
+using test::ScopedPortMap;
+using namespace std::chrono_literals;
+
+LineSettings EightNoneOne(std::uint32_t baud) {
+  LineSettings s;
+  s.Baud = baud;
+  s.ByteSize = 8;
+  s.Flags = line_flag::Binary;
+  s.XonChar = 17;
+  s.XoffChar = 19;
+  return s;
+}
+
+constexpr LineTimeouts kReturnAtOnce{0xFFFFFFFF, 0, 0, 0, 0};
+
+class PtyDeviceTest : public ::testing::Test {
+ protected:
+  std::shared_ptr<SerialDevice> OpenPort() {
+    PlatformError error;
+    auto device = SerialDevice::Open("COM7", &error);
+    EXPECT_TRUE(device) << error.operation << ' ' << error.code;
+    return device;
+  }
+
+  // Waits until the port has `count` received bytes queued.
+  static bool Buffered(SerialDevice& device, std::uint32_t count) {
+    return test::WaitUntil([&] {
+      std::uint32_t errors = 0;
+      std::uint32_t waiting = 0;
+      return device.QueryStatus(errors, waiting) && waiting >= count;
+    });
+  }
+
+  PtyPeer peer;
+  ScopedPortMap map{{peer.Entry("COM7")}};
+};
+
+TEST_F(PtyDeviceTest, OpenIsExclusiveAndCloseReleasesAtOnce) {
+  auto first = OpenPort();
+  ASSERT_TRUE(first);
+  PlatformError error;
+  EXPECT_FALSE(SerialDevice::Open("COM7", &error));
+  EXPECT_EQ(error.operation, "flock");
+  EXPECT_EQ(error.code, EWOULDBLOCK);
+  EXPECT_FALSE(SerialDevice::CanOpen("com7"));
+
+  first->Close();
+  EXPECT_TRUE(SerialDevice::CanOpen("com7"));
+  auto second = OpenPort();  // letter case ignored
+  EXPECT_TRUE(second);
+  // The closed object refuses work instead of touching a reused descriptor.
+  EXPECT_FALSE(first->Write("x"));
+  EXPECT_FALSE(first->Read(1));
+  EXPECT_FALSE(first->ApplyTimeouts(kReturnAtOnce));
+}
+
+TEST_F(PtyDeviceTest, NamesThatLeadNowhereFailWithTheReason) {
+  ScopedPortMap odd({peer.Entry("COM7"),
+                     {"COM5", "/dev/null"},
+                     {"COM6", "/nonexistent/tty"},
+                     // Cut at its zero byte this would be the pty itself.
+                     {"COM8", peer.SlavePath() + std::string("\0/x", 3)}});
+  struct Case {
+    std::string name;
+    std::string operation;
+  };
+  const Case cases[] = {{"COM9", "resolve port name"},
+                        {"COM5", "isatty"},
+                        {"COM6", "open"},
+                        {"COM8", "resolve port name"},
+                        {std::string("COM7\0", 5), "resolve port name"},
+                        {"", "resolve port name"}};
+  for (const Case& c : cases) {
+    PlatformError error;
+    EXPECT_FALSE(SerialDevice::Open(c.name, &error)) << c.name;
+    EXPECT_EQ(error.operation, c.operation) << c.name;
+    EXPECT_NE(error.code, 0) << c.name;
+    EXPECT_FALSE(SerialDevice::CanOpen(c.name)) << c.name;
+  }
+}
+
+TEST_F(PtyDeviceTest, LineSettingsTheLineCannotTakeAreRefused) {
+  auto device = OpenPort();
+  ASSERT_TRUE(device);
+  ASSERT_TRUE(device->ApplyLineSettings(EightNoneOne(38462)));
+  EXPECT_EQ(peer.SlaveBaud(), 38462u);  // exactly, not the nearest standard rate
+  LineSettings fetched;
+  ASSERT_TRUE(device->FetchLineSettings(fetched));
+  EXPECT_EQ(fetched.Baud, 38462u);
+
+  struct Case {
+    const char* what;
+    void (*spoil)(LineSettings&);
+  };
+  const Case cases[] = {
+      {"baud 0", [](LineSettings& s) { s.Baud = 0; }},
+      {"9 data bits", [](LineSettings& s) { s.ByteSize = 9; }},
+      {"4 data bits", [](LineSettings& s) { s.ByteSize = 4; }},
+      {"parity 5", [](LineSettings& s) { s.Parity = 5; }},
+      {"parity 7", [](LineSettings& s) { s.Parity = 7; }},
+      {"stop bits 3", [](LineSettings& s) { s.StopBits = 3; }},
+      {"1.5 stop bits with 8 data bits", [](LineSettings& s) { s.StopBits = 1; }},
+      {"2 stop bits with 5 data bits",
+       [](LineSettings& s) {
+         s.ByteSize = 5;
+         s.StopBits = 2;
+       }},
+      {"XON equal to XOFF with XON/XOFF",
+       [](LineSettings& s) {
+         s.Flags |= line_flag::OutX;
+         s.XonChar = s.XoffChar;
+       }},
+  };
+  for (const Case& c : cases) {
+    LineSettings s = EightNoneOne(57600);
+    c.spoil(s);
+    EXPECT_FALSE(device->ApplyLineSettings(s)) << c.what;
+    EXPECT_EQ(device->LastError().code, EINVAL) << c.what;
+  }
+  EXPECT_EQ(peer.SlaveBaud(), 38462u);  // nothing of the refused settings was applied
+
+  LineSettings fiveBits = EightNoneOne(300);
+  fiveBits.ByteSize = 5;
+  fiveBits.StopBits = 1;
+  fiveBits.Parity = 3;
+  EXPECT_TRUE(device->ApplyLineSettings(fiveBits));
+}
+
+TEST_F(PtyDeviceTest, ReadsFollowTheTimeOutRecord) {
+  auto device = OpenPort();
+  ASSERT_TRUE(device);
+  ASSERT_TRUE(device->ApplyTimeouts(kReturnAtOnce));
+  EXPECT_EQ(device->Read(10), std::string());  // nothing buffered: at once, empty
+
+  peer.Write("abc");
+  ASSERT_TRUE(Buffered(*device, 3));
+  EXPECT_EQ(device->Read(0), std::string());
+  EXPECT_EQ(device->Read(10), "abc");
+
+  // A total limit ends a read that gets fewer bytes than it asked for.
+  ASSERT_TRUE(device->ApplyTimeouts({0, 0, 30, 0, 0}));
+  peer.Write("de");
+  EXPECT_EQ(device->Read(10), "de");
+  // So does the gap after the last byte.
+  ASSERT_TRUE(device->ApplyTimeouts({20, 0, 0, 0, 0}));
+  peer.Write("fg");
+  EXPECT_EQ(device->Read(10), "fg");
+
+  // Without limits, or with "return on the first bytes", the read waits
+  // for bytes that are still to come.
+  for (const LineTimeouts& timeouts : {LineTimeouts{0, 0, 0, 0, 0}, LineTimeouts{0xFFFFFFFF, 0xFFFFFFFF, 60000, 0, 0}}) {
+    ASSERT_TRUE(device->ApplyTimeouts(timeouts));
+    std::thread late([&] {
+      std::this_thread::sleep_for(30ms);
+      peer.Write("h");
+    });
+    EXPECT_EQ(device->Read(1), "h");
+    late.join();
+  }
+}
+
+TEST_F(PtyDeviceTest, DiscardNullDropsZeroBytesButKeepsReadingToTheCount) {
+  auto device = OpenPort();
+  ASSERT_TRUE(device);
+  LineSettings s = EightNoneOne(9600);
+  s.Flags |= line_flag::Null;
+  ASSERT_TRUE(device->ApplyLineSettings(s));
+  ASSERT_TRUE(device->ApplyTimeouts(kReturnAtOnce));
+  peer.Write(std::string("\0a\0\0b\xFF\0c", 8));
+  ASSERT_TRUE(Buffered(*device, 8));
+  EXPECT_EQ(device->Read(3), "ab\xFF");
+  EXPECT_EQ(device->Read(100), "c");
+}
+
+TEST_F(PtyDeviceTest, WriteStopsAtItsTimeOutWithThePartCount) {
+  auto device = OpenPort();
+  ASSERT_TRUE(device);
+  ASSERT_TRUE(device->ApplyTimeouts({0xFFFFFFFF, 0, 0, 0, 50}));
+  EXPECT_EQ(device->Write(""), 0u);
+  // Nobody reads the master: the kernel's buffers fill and the write times out.
+  const std::string big(4u << 20, '\x5A');
+  const std::optional<std::uint32_t> written = device->Write(big);
+  ASSERT_TRUE(written);
+  EXPECT_GT(*written, 0u);
+  EXPECT_LT(*written, big.size());
+  EXPECT_EQ(peer.Read(16), std::string(16, '\x5A'));
+}
+
+TEST_F(PtyDeviceTest, TransfersOnAVanishedDeviceDoNotStart) {
+  auto device = OpenPort();
+  ASSERT_TRUE(device);
+  ASSERT_TRUE(device->ApplyTimeouts(kReturnAtOnce));
+  peer.CloseMaster();
+  EXPECT_FALSE(device->Write("x"));
+  EXPECT_FALSE(device->Read(4));
+  EXPECT_NE(device->LastError().code, 0);
+  device->Close();  // still clean
+}
+
+TEST_F(PtyDeviceTest, EventWaitReportsNewBytesOnceAndEndsOnRequest) {
+  auto device = OpenPort();
+  ASSERT_TRUE(device);
+  ASSERT_TRUE(device->SetEventMask(line_event::RxChar | line_event::Cts));
+
+  peer.Write("abc");
+  device->StartEventWait();
+  ASSERT_TRUE(device->AwaitEvent());
+  EXPECT_EQ(device->FinishEventWait(), line_event::RxChar);
+
+  // The bytes stay unread: the next wait must block rather than report them
+  // again, and clearing the mask ends it.
+  auto waiting = std::async(std::launch::async, [&] { return device->AwaitEvent(); });
+  EXPECT_EQ(waiting.wait_for(100ms), std::future_status::timeout);
+  device->SetEventMask(0);
+  EXPECT_FALSE(waiting.get());
+  // A pseudo-terminal has no modem lines.
+  std::uint32_t modem = 0;
+  EXPECT_FALSE(device->QueryModemStatus(modem));
+
+  // Close ends a wait just as well, and later waits end at once.
+  ASSERT_TRUE(device->SetEventMask(line_event::RxChar));
+  waiting = std::async(std::launch::async, [&] { return device->AwaitEvent(); });
+  device->Close();
+  EXPECT_FALSE(waiting.get());
+  EXPECT_FALSE(device->AwaitEvent());
+}
+
+TEST_F(PtyDeviceTest, EventWaitEndsWhenTheOtherEndGoesAway) {
+  auto device = OpenPort();
+  ASSERT_TRUE(device);
+  ASSERT_TRUE(device->SetEventMask(line_event::RxChar));
+  auto waiting = std::async(std::launch::async, [&] { return device->AwaitEvent(); });
+  peer.CloseMaster();
+  EXPECT_FALSE(waiting.get());
+}
+
+TEST_F(PtyDeviceTest, OutputEmptyIsReportedAfterAWrite) {
+  auto device = OpenPort();
+  ASSERT_TRUE(device);
+  ASSERT_TRUE(device->ApplyTimeouts({0xFFFFFFFF, 0, 0, 100, 1000}));
+  ASSERT_TRUE(device->SetEventMask(line_event::TxEmpty));
+  ASSERT_EQ(device->Write("ping"), 4u);
+  ASSERT_TRUE(device->AwaitEvent());
+  EXPECT_EQ(device->FinishEventWait(), line_event::TxEmpty);
+  EXPECT_EQ(peer.Read(4), "ping");
+}
+
+TEST(PortMap, NamesResolveIgnoringLetterCaseAndTheSystemMapFollowsTheNumbering) {
+  {
+    ScopedPortMap map({{"COM3", "/dev/a"}, {"cOm12", "/dev/b"}});
+    EXPECT_EQ(DevicePathOf("com3"), "/dev/a");
+    EXPECT_EQ(DevicePathOf("COM12"), "/dev/b");
+    EXPECT_EQ(DevicePathOf("COM1"), std::nullopt);
+    EXPECT_EQ(DevicePathOf(std::string("COM3\0", 5)), std::nullopt);
+    EXPECT_EQ(SerialDevice::ListPorts(), (std::vector<std::string>{"COM3", "cOm12"}));
+  }
+  // Without a replacement the machine's own devices are used.
+  const std::vector<PortMapEntry> system = SystemPortMap();
+  ASSERT_EQ(CurrentPortMap().size(), system.size());
+  int lastNumber = 0;
+  for (const PortMapEntry& entry : system) {
+    const int number = std::stoi(entry.comName.substr(3));
+    EXPECT_GT(number, lastNumber) << entry.comName;
+    lastNumber = number;
+    std::string expected;
+    if (number <= 32) expected = "/dev/ttyS" + std::to_string(number - 1);
+    else if (number <= 96) expected = "/dev/ttyUSB" + std::to_string(number - 33);
+    else expected = "/dev/ttyACM" + std::to_string(number - 97);
+    EXPECT_EQ(entry.devicePath, expected);
+  }
+}
+
+}  // namespace
+}  // namespace vn::serial
