@@ -1,0 +1,84 @@
+#include "tools/sim/options.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tools/sim/summary.h"
+
+namespace vn::sim {
+namespace {
+
+using namespace std::chrono_literals;
+
+bool Parse(std::vector<std::string_view> args, Options& options, std::string& error) {
+  return ParseOptions(args, options, error);
+}
+
+TEST(OptionsTest, EveryOptionReachesItsField) {
+  std::string error;
+  Options o;
+  ASSERT_TRUE(Parse({"--link", "/tmp/l", "--baud=38462", "--turnaround-us", "300", "--name", "n", "--designation",
+                     "d", "--version", "v", "--blocks", "2", "--echo", "--save", "/tmp/s", "--timeout", "0.25",
+                     "--grace-ms", "0", "--stay", "--wrong-crc", "1", "--swap-crc", "2", "--trailing-cr", "3",
+                     "--split-answer", "4", "--split-gap-ms", "5", "--silent-from", "6", "--early-fz", "7",
+                     "--no-vers-reply", "--lowercase-name", "--no-blank", "--reply-in-two",
+                     "--stray-after-probe", "00fF0d", "--stray-delay-ms", "8"},
+                    o, error))
+      << error;
+  const DeviceFaults& f = o.device.faults;
+  EXPECT_EQ(o.linkPath, "/tmp/l");
+  EXPECT_EQ(o.baud, 38462U);
+  EXPECT_EQ(o.turnaround, 300us);
+  EXPECT_EQ(o.device.name + o.device.designation + o.device.version, "ndv");
+  EXPECT_EQ(o.device.blocks, 2U);
+  EXPECT_TRUE(o.device.echo && o.stay);
+  EXPECT_EQ(o.savePath, "/tmp/s");
+  EXPECT_EQ(o.timeout, 250ms);
+  EXPECT_EQ(o.grace, 0ms);
+  EXPECT_EQ(std::vector<std::uint64_t>({f.wrongCrc, f.swapCrc, f.trailingCr, f.splitAnswer, f.silentFrom, f.earlyFz}),
+            std::vector<std::uint64_t>({1, 2, 3, 4, 6, 7}));
+  EXPECT_EQ(o.device.splitGap, 5ms);
+  EXPECT_TRUE(f.noVersReply && f.lowercaseName && f.noBlank && f.replyInTwo);
+  EXPECT_EQ(f.strayAfterProbe, std::string("\x00\xFF\x0D", 3));
+  EXPECT_EQ(o.device.strayDelay, 8ms);
+
+  Options d;
+  ASSERT_TRUE(Parse({"--device", "/dev/ttyS0", "--line-baud", "115200"}, d, error));
+  EXPECT_EQ(d.devicePath + " " + std::to_string(d.lineBaud), "/dev/ttyS0 115200");
+}
+
+TEST(OptionsTest, UnusableArgumentsNameTheOption) {
+  const std::vector<std::vector<std::string_view>> bad = {
+      {"--blocks", "0"},       {"--blocks", "-1"},           {"--blocks", "2x"},
+      {"--blocks", ""},        {"--blocks"},                 {"--wrong-crc", "0"},
+      {"--baud", "99999999999"}, {"--timeout", "-1"},        {"--timeout", "abc"},
+      {"--stray-after-probe", "0"}, {"--stray-after-probe", "zz"}, {"--echo=1"},
+      {"--bogus"},             {"--save", ""},               {"--link", "a", "--device", "b"},
+  };
+  for (const auto& args : bad) {
+    Options o;
+    std::string error;
+    EXPECT_FALSE(Parse(args, o, error)) << args[0];
+    EXPECT_NE(error.find(args[0].substr(0, args[0].find('='))), std::string::npos) << error;
+  }
+}
+
+TEST(SummaryTest, OneJsonLine) {
+  Summary s;
+  s.bytes = 130048;
+  s.blocks = 508;
+  s.crc = 0x4B37;
+  s.pusk = true;
+  s.vers = 1;
+  EXPECT_EQ(SummaryJson(s),
+            R"({"bytes":130048,"blocks":508,"crc":"4B37","pusk":true,"vers":1,"extra":0,"error":null})");
+  s = Summary{};
+  s.crc = 0x0A;
+  s.error = std::string("a\"\\\n\xFF", 5);
+  EXPECT_EQ(SummaryJson(s),
+            R"({"bytes":0,"blocks":0,"crc":"000A","pusk":false,"vers":0,"extra":0,"error":"a\"\\\u000A\u00FF"})");
+}
+
+}  // namespace
+}  // namespace vn::sim

@@ -1,0 +1,170 @@
+// Runs the real simulator binary over a pty, the way the later tests will.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "tools/sim/crc16_modbus.h"
+#include "components/serial/posix_descriptor.h"
+
+extern char** environ;
+
+namespace vn::sim {
+namespace {
+
+// Generous: only a hung simulator should ever reach it.
+constexpr int kPatienceMs = 10000;
+
+// Appends to `out` until it holds `size` bytes or a read finds nothing in time.
+void ReadUpTo(int fd, std::size_t size, std::string& out) {
+  while (out.size() < size) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, kPatienceMs) <= 0) return;
+    char buffer[512];
+    const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, size - out.size()));
+    if (n <= 0) return;
+    out.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+class SimProcess {
+ public:
+  explicit SimProcess(std::vector<std::string> args) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return;
+    stdout_ = serial::PosixDescriptor(pipeFds[0]);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    args.insert(args.begin(), VN_SIM_BINARY);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, VN_SIM_BINARY, &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeFds[1]);
+  }
+  ~SimProcess() {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+
+  std::string ReadLine() {
+    std::string line;
+    while (line.empty() || line.back() != '\n') {
+      const std::size_t had = line.size();
+      ReadUpTo(stdout_.Get(), had + 1, line);
+      if (line.size() == had) return line;
+    }
+    line.pop_back();
+    return line;
+  }
+
+  // Opens the slave named on the first line, as the updater would.
+  serial::PosixDescriptor OpenHostSide() {
+    if (slavePath_.empty()) {
+      const std::string first = ReadLine();
+      if (first.rfind("PTY ", 0) == 0) slavePath_ = first.substr(4);
+    }
+    return serial::PosixDescriptor(slavePath_.empty() ? -1 : ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY));
+  }
+
+  void Terminate() {
+    if (pid_ > 0) kill(pid_, SIGTERM);
+  }
+
+  int Wait() {
+    int status = 0;
+    if (pid_ <= 0 || waitpid(std::exchange(pid_, -1), &status, 0) < 0) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  serial::PosixDescriptor stdout_;
+  std::string slavePath_;
+};
+
+std::string HighLow(std::uint16_t crc) { return {static_cast<char>(crc >> 8), static_cast<char>(crc & 0xFF)}; }
+
+std::string Hex4(std::uint16_t crc) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(crc));
+  return text;
+}
+
+TEST(SimProcessTest, ProbeShortUploadAndLaunchOverAPty) {
+  const std::string save = ::testing::TempDir() + "sim_process_test.bin";
+  SimProcess sim({"--blocks", "2", "--save", save, "--grace-ms", "20", "--timeout", "20"});
+  const serial::PosixDescriptor host = sim.OpenHostSide();
+  ASSERT_TRUE(host.Valid());
+  termios tio{};
+  ASSERT_EQ(tcgetattr(host.Get(), &tio), 0);
+  EXPECT_EQ(tio.c_lflag & (ECHO | ICANON | ISIG), 0U);  // raw before the host touched it
+
+  std::string reply;
+  ASSERT_EQ(::write(host.Get(), "VERS", 4), 4);
+  ReadUpTo(host.Get(), 18, reply);
+  EXPECT_EQ(reply, "BRANTELMOOR X1 2.1");
+
+  std::string image;
+  for (int i = 0; i < 512; ++i) image += static_cast<char>(i * 7);  // every byte value, \0 \r \n ^C included
+  std::string answers;
+  ASSERT_EQ(::write(host.Get(), image.data(), 256), 256);
+  ReadUpTo(host.Get(), 2, answers);
+  ASSERT_EQ(::write(host.Get(), image.data() + 256, 256), 256);
+  ReadUpTo(host.Get(), 6, answers);
+  EXPECT_EQ(answers, HighLow(Crc16Modbus(image.substr(0, 256))) + HighLow(Crc16Modbus(image)) + "FZ");
+  ASSERT_EQ(::write(host.Get(), "PUSK", 4), 4);
+
+  EXPECT_EQ(sim.ReadLine(), R"({"bytes":512,"blocks":2,"crc":")" + Hex4(Crc16Modbus(image)) +
+                                R"(","pusk":true,"vers":1,"extra":0,"error":null})");
+  EXPECT_EQ(sim.Wait(), 0);
+  std::ifstream saved(save, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), image);
+}
+
+TEST(SimProcessTest, HostHangingUpEndsTheRun) {
+  SimProcess sim({"--timeout", "20"});
+  serial::PosixDescriptor host = sim.OpenHostSide();
+  ASSERT_TRUE(host.Valid());
+  ASSERT_EQ(::write(host.Get(), "xVERS", 5), 5);
+  std::string reply;
+  ReadUpTo(host.Get(), 18, reply);
+  host.Reset();
+  EXPECT_EQ(sim.ReadLine(), R"({"bytes":0,"blocks":0,"crc":"FFFF","pusk":false,"vers":1,"extra":0,"error":"host hung up"})");
+  EXPECT_EQ(sim.Wait(), 0);
+}
+
+TEST(SimProcessTest, EchoSurvivesReopeningWithStay) {
+  SimProcess sim({"--echo", "--stay", "--timeout", "20"});
+  const std::string bytes("\x00\x03\r\n\x7F\xFF", 6);
+  for (int round = 0; round < 2; ++round) {
+    const serial::PosixDescriptor host = sim.OpenHostSide();
+    ASSERT_TRUE(host.Valid());
+    ASSERT_EQ(::write(host.Get(), bytes.data(), bytes.size()), 6);
+    std::string echoed;
+    ReadUpTo(host.Get(), 6, echoed);
+    EXPECT_EQ(echoed, bytes) << round;
+  }
+  sim.Terminate();
+  EXPECT_EQ(sim.ReadLine(), R"({"bytes":12,"blocks":0,"crc":")" + Hex4(Crc16Modbus(bytes + bytes)) +
+                                R"(","pusk":false,"vers":0,"extra":0,"error":"terminated"})");
+  EXPECT_EQ(sim.Wait(), 0);
+}
+
+}  // namespace
+}  // namespace vn::sim

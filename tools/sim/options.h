@@ -1,0 +1,33 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "tools/sim/device_model.h"
+
+namespace vn::sim {
+
+struct Options {
+  DeviceConfig device;
+  std::string linkPath;    // pty only: a symlink to the slave
+  std::string devicePath;  // an existing serial device instead of a pty
+  std::uint32_t lineBaud = 38462;
+  std::string savePath;
+  std::chrono::milliseconds timeout = std::chrono::seconds(60);  // 0: none
+  std::chrono::milliseconds grace{200};
+  bool stay = false;
+  std::uint32_t baud = 0;  // pacing; 0: none
+  std::chrono::microseconds turnaround{0};
+  bool help = false;
+};
+
+// Reads the arguments after the program name. False with a one-line
+// `error` when they cannot be used.
+bool ParseOptions(std::span<const std::string_view> args, Options& options, std::string& error);
+
+extern const char* const kUsage;
+
+}  // namespace vn::sim

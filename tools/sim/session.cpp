@@ -1,0 +1,236 @@
+#include "tools/sim/session.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <deque>
+#include <optional>
+#include <utility>
+
+#include "tools/sim/line_pacing.h"
+
+namespace vn::sim {
+namespace {
+
+volatile std::sig_atomic_t gStopRequested = 0;
+
+extern "C" void OnStopSignal(int) { gStopRequested = 1; }
+
+LineTime Now() {
+  return std::chrono::duration_cast<LineTime>(std::chrono::steady_clock::now().time_since_epoch());
+}
+
+// A pty master reports POLLHUP for as long as no host holds the slave open,
+// so that state cannot be waited for with poll: it is looked at this often.
+constexpr std::chrono::milliseconds kHostCheck{5};
+
+class Session {
+ public:
+  Session(LinePort& port, const Options& options, DeviceModel& model)
+      : port_(port), options_(options), model_(model), pacing_(options.baud), hostOpen_(!port.pty) {}
+
+  SessionEnd Run(std::string& error);
+
+ private:
+  struct Outgoing {
+    LineTime due;
+    std::string bytes;
+  };
+
+  std::optional<LineTime> WakeTime(LineTime now) const;
+  bool CheckHost(std::string& error);
+  bool Receive(std::string& error);
+  void Schedule(const Reply& reply, LineTime start);
+  void Queue(LineTime due, const std::string& bytes);
+  bool SendDue(LineTime now, std::string& error);
+  bool Fail(const char* call, std::string& error);
+  SessionEnd SystemError(const char* call, std::string& error);
+
+  LinePort& port_;
+  const Options& options_;
+  DeviceModel& model_;
+  LinePacing pacing_;
+  std::deque<Outgoing> outbox_;
+  bool hostOpen_;
+  bool hungUp_ = false;
+  bool writeBlocked_ = false;
+  LineTime lastByte_{0};
+  std::optional<LineTime> launchedAt_;
+};
+
+SessionEnd Session::Run(std::string& error) {
+  // The stop signals stay blocked except inside ppoll, so that one arriving
+  // between two checks of the flag cannot be missed.
+  sigset_t stopSignals;
+  sigset_t waitMask;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  if (sigprocmask(SIG_BLOCK, &stopSignals, &waitMask) != 0) return SystemError("sigprocmask", error);
+  sigdelset(&waitMask, SIGINT);
+  sigdelset(&waitMask, SIGTERM);
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+
+  lastByte_ = Now();
+  for (;;) {
+    if (gStopRequested != 0) return SessionEnd::Terminated;
+    const LineTime now = Now();
+    if (hostOpen_ && !SendDue(now, error)) return SessionEnd::SystemError;
+    if (std::exchange(hungUp_, false)) {
+      if (model_.Launched()) return SessionEnd::Launched;
+      if (!options_.stay) return SessionEnd::HungUp;
+      hostOpen_ = false;
+      outbox_.clear();  // meant for the host that left
+    }
+    if (launchedAt_ && now >= *launchedAt_ + options_.grace) return SessionEnd::Launched;
+    if (options_.timeout.count() > 0 && now >= lastByte_ + options_.timeout) return SessionEnd::Timeout;
+
+    const std::optional<LineTime> wake = WakeTime(now);
+    timespec wait{};
+    if (wake) {
+      const auto left = std::max(*wake - now, LineTime{0});
+      wait.tv_sec = static_cast<time_t>(left.count() / 1'000'000'000);
+      wait.tv_nsec = static_cast<long>(left.count() % 1'000'000'000);
+    }
+    pollfd line{port_.fd.Get(), static_cast<short>(POLLIN | (writeBlocked_ ? POLLOUT : 0)), 0};
+    const int ready = ppoll(hostOpen_ ? &line : nullptr, hostOpen_ ? 1 : 0, wake ? &wait : nullptr, &waitMask);
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      return SystemError("ppoll", error);
+    }
+    if (!hostOpen_) {
+      if (!CheckHost(error)) return SessionEnd::SystemError;
+    } else if ((line.revents & POLLNVAL) != 0) {
+      errno = EBADF;
+      return SystemError("ppoll", error);
+    } else if ((line.revents & POLLIN) != 0) {
+      if (!Receive(error)) return SessionEnd::SystemError;
+    } else if ((line.revents & (POLLHUP | POLLERR)) != 0) {
+      hungUp_ = true;
+    }
+  }
+}
+
+std::optional<LineTime> Session::WakeTime(LineTime now) const {
+  std::optional<LineTime> wake;
+  const auto consider = [&wake](LineTime t) { wake = wake ? std::min(*wake, t) : t; };
+  if (launchedAt_) consider(*launchedAt_ + options_.grace);
+  if (options_.timeout.count() > 0) consider(lastByte_ + options_.timeout);
+  if (!hostOpen_) consider(now + kHostCheck);
+  if (hostOpen_ && !writeBlocked_ && !outbox_.empty()) consider(outbox_.front().due);
+  return wake;
+}
+
+bool Session::CheckHost(std::string& error) {
+  pollfd line{port_.fd.Get(), POLLIN, 0};
+  if (poll(&line, 1, 0) < 0) return errno == EINTR || Fail("poll", error);
+  // A host may open, write and close between two looks: its bytes still count.
+  if ((line.revents & POLLIN) != 0 && !Receive(error)) return false;
+  if ((line.revents & POLLHUP) == 0) {
+    hostOpen_ = true;
+  } else if ((line.revents & POLLIN) != 0) {
+    hungUp_ = true;
+  }
+  return true;
+}
+
+bool Session::Receive(std::string& error) {
+  char buffer[4096];
+  const ssize_t count = ::read(port_.fd.Get(), buffer, sizeof buffer);
+  if (count < 0) {
+    if (errno == EAGAIN || errno == EINTR) return true;
+    // A pty master reads EIO once the last slave descriptor is closed.
+    if (errno != EIO) return Fail("read", error);
+    hungUp_ = true;
+    return true;
+  }
+  const LineTime arrival = Now();
+  if (count > 0) lastByte_ = arrival;
+  for (ssize_t i = 0; i < count; ++i) {
+    const LineTime had = pacing_.Received(arrival);
+    const Reply reply = model_.Receive(static_cast<std::uint8_t>(buffer[i]));
+    if (!reply.empty()) Schedule(reply, had + options_.turnaround);
+  }
+  if (!launchedAt_ && model_.Launched()) launchedAt_ = arrival;
+  return true;
+}
+
+void Session::Schedule(const Reply& reply, LineTime start) {
+  LineTime cursor = start;
+  for (const Piece& piece : reply) {
+    cursor += piece.gap;
+    if (pacing_.ByteTime().count() == 0) {
+      if (piece.bytes.empty()) continue;
+      cursor = pacing_.Sent(cursor);
+      Queue(cursor, piece.bytes);
+      continue;
+    }
+    for (char c : piece.bytes) {
+      cursor = pacing_.Sent(cursor);
+      Queue(cursor, std::string(1, c));
+    }
+  }
+}
+
+void Session::Queue(LineTime due, const std::string& bytes) {
+  // Unpaced bytes that are due together go out in one write.
+  if (!outbox_.empty() && outbox_.back().due == due) {
+    outbox_.back().bytes += bytes;
+  } else {
+    outbox_.push_back(Outgoing{due, bytes});
+  }
+}
+
+bool Session::SendDue(LineTime now, std::string& error) {
+  writeBlocked_ = false;
+  while (!outbox_.empty() && outbox_.front().due <= now) {
+    std::string& bytes = outbox_.front().bytes;
+    const ssize_t written = ::write(port_.fd.Get(), bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno != EAGAIN && errno != EINTR && errno != EIO) return Fail("write", error);
+      writeBlocked_ = errno == EAGAIN;
+      if (errno == EIO) hungUp_ = true;
+      return true;
+    }
+    bytes.erase(0, static_cast<std::size_t>(written));
+    if (bytes.empty()) outbox_.pop_front();
+  }
+  return true;
+}
+
+bool Session::Fail(const char* call, std::string& error) {
+  error = std::string(call) + ": " + std::strerror(errno);
+  return false;
+}
+
+SessionEnd Session::SystemError(const char* call, std::string& error) {
+  Fail(call, error);
+  return SessionEnd::SystemError;
+}
+
+}  // namespace
+
+SessionEnd RunSession(LinePort& port, const Options& options, DeviceModel& model, std::string& error) {
+  return Session(port, options, model).Run(error);
+}
+
+const char* SessionEndText(SessionEnd end) {
+  switch (end) {
+    case SessionEnd::Launched: return "";
+    case SessionEnd::HungUp: return "host hung up";
+    case SessionEnd::Timeout: return "timeout";
+    case SessionEnd::Terminated: return "terminated";
+    case SessionEnd::SystemError: return "system error";
+  }
+  return "";
+}
+
+}  // namespace vn::sim
