@@ -8,3 +8,5 @@ for bench in build/release/bench/*_bench; do
   echo "== $(basename "$bench")"
   "$bench" --benchmark_min_time="${BENCH_MIN_TIME:-0.5}" 2>/dev/null
 done
+echo "== paced_upload"
+build/release/bench/paced_upload 30

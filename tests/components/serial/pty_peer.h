@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "components/serial/posix_descriptor.h"
 #include "components/serial/serial_port_map_posix.h"
 #include "components/serial/termios2_linux.h"
 
@@ -39,28 +40,6 @@ bool WaitUntil(Condition done, std::chrono::milliseconds limit = kPatience) {
   return true;
 }
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-  FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  FileDescriptor& operator=(FileDescriptor&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
-  }
-  ~FileDescriptor() { Reset(); }
-  int Get() const { return fd_; }
-  void Reset() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
-
- private:
-  int fd_;
-};
-
 class PtyPeer {
  public:
   PtyPeer() : master_(::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
@@ -73,7 +52,7 @@ class PtyPeer {
     slavePath_ = name;
     // Held by the test: the tty then outlives the port's closes, and its
     // settings can be read back here.
-    slave_ = FileDescriptor(::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    slave_ = serial::PosixDescriptor(::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (slave_.Get() < 0) ADD_FAILURE() << "cannot open " << slavePath_;
   }
 
@@ -130,8 +109,8 @@ class PtyPeer {
   }
 
  private:
-  FileDescriptor master_;
-  FileDescriptor slave_;
+  serial::PosixDescriptor master_;
+  serial::PosixDescriptor slave_;
   std::string slavePath_;
 };
 
