@@ -1,0 +1,127 @@
+#include "components/serial/line_settings_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <tuple>
+
+namespace vn::serial {
+namespace {
+
+namespace lf = line_flag;
+
+// One DCB bitfield, read by name.
+struct FlagCase {
+  const char* name;
+  std::uint32_t bit;
+  std::function<unsigned(const DCB&)> field;
+};
+
+const FlagCase kFlagCases[] = {
+    {"fBinary", lf::Binary, [](const DCB& d) { return unsigned{d.fBinary}; }},
+    {"fParity", lf::Parity, [](const DCB& d) { return unsigned{d.fParity}; }},
+    {"fOutxCtsFlow", lf::OutxCtsFlow, [](const DCB& d) { return unsigned{d.fOutxCtsFlow}; }},
+    {"fOutxDsrFlow", lf::OutxDsrFlow, [](const DCB& d) { return unsigned{d.fOutxDsrFlow}; }},
+    {"fDsrSensitivity", lf::DsrSensitivity, [](const DCB& d) { return unsigned{d.fDsrSensitivity}; }},
+    {"fTXContinueOnXoff", lf::TxContinueOnXoff, [](const DCB& d) { return unsigned{d.fTXContinueOnXoff}; }},
+    {"fOutX", lf::OutX, [](const DCB& d) { return unsigned{d.fOutX}; }},
+    {"fInX", lf::InX, [](const DCB& d) { return unsigned{d.fInX}; }},
+    {"fErrorChar", lf::ErrorChar, [](const DCB& d) { return unsigned{d.fErrorChar}; }},
+    {"fNull", lf::Null, [](const DCB& d) { return unsigned{d.fNull}; }},
+    {"fAbortOnError", lf::AbortOnError, [](const DCB& d) { return unsigned{d.fAbortOnError}; }},
+};
+
+auto Fields(const LineSettings& s) {
+  return std::tuple(s.Length, s.Baud, s.Flags, s.XonLimit, s.XoffLimit, s.ByteSize, s.Parity, s.StopBits, s.XonChar,
+                    s.XoffChar, s.ErrorChar, s.EofChar, s.EvtChar);
+}
+
+DCB ZeroDcb() {
+  DCB dcb;
+  std::memset(&dcb, 0, sizeof dcb);
+  return dcb;
+}
+
+TEST(LineSettingsWin32, EachFlagBitSetsItsOwnBitfieldAndNoOther) {
+  for (const FlagCase& c : kFlagCases) {
+    LineSettings settings;
+    settings.Flags = c.bit;
+    DCB dcb = ZeroDcb();
+    PutLineSettings(settings, dcb);
+    for (const FlagCase& other : kFlagCases) {
+      EXPECT_EQ(other.field(dcb), other.bit == c.bit ? 1u : 0u) << c.name << " -> " << other.name;
+    }
+    EXPECT_EQ(dcb.fDtrControl, 0u) << c.name;
+    EXPECT_EQ(dcb.fRtsControl, 0u) << c.name;
+    EXPECT_EQ(LineSettingsOf(dcb).Flags, c.bit) << c.name;
+  }
+}
+
+TEST(LineSettingsWin32, ControlIndexesFillTheTwoBitFields) {
+  for (std::uint32_t dtr = 0; dtr < 3; ++dtr) {
+    for (std::uint32_t rts = 0; rts < 4; ++rts) {
+      LineSettings settings;
+      settings.Flags = lf::Binary | (dtr << lf::DtrControlShift) | (rts << lf::RtsControlShift);
+      DCB dcb = ZeroDcb();
+      PutLineSettings(settings, dcb);
+      EXPECT_EQ(dcb.fDtrControl, dtr) << dtr << "/" << rts;
+      EXPECT_EQ(dcb.fRtsControl, rts) << dtr << "/" << rts;
+      EXPECT_EQ(dcb.fBinary, 1u);
+      EXPECT_EQ(LineSettingsOf(dcb).Flags, settings.Flags) << dtr << "/" << rts;
+    }
+  }
+}
+
+TEST(LineSettingsWin32, ClearedFlagsClearBitfieldsButNotTheSpareBits) {
+  DCB dcb;
+  std::memset(&dcb, 0xFF, sizeof dcb);
+  LineSettings settings;
+  settings.Flags = 0;
+  PutLineSettings(settings, dcb);
+  for (const FlagCase& c : kFlagCases) EXPECT_EQ(c.field(dcb), 0u) << c.name;
+  EXPECT_EQ(dcb.fDtrControl, 0u);
+  EXPECT_EQ(dcb.fRtsControl, 0u);
+  // The driver's own fields go back as they came.
+  EXPECT_EQ(dcb.fDummy2, 0x1FFFFu);
+  EXPECT_EQ(dcb.wReserved, 0xFFFFu);
+  EXPECT_EQ(dcb.wReserved1, 0xFFFFu);
+}
+
+TEST(LineSettingsWin32, EveryFieldGoesToItsPlaceAndBackUnchanged) {
+  LineSettings settings;
+  settings.Length = 28;
+  settings.Baud = 38462;
+  settings.Flags = lf::Binary | lf::AbortOnError | lf::Null | (2u << lf::DtrControlShift) |
+                   (3u << lf::RtsControlShift);
+  settings.XonLimit = 1024;
+  settings.XoffLimit = 1025;
+  settings.ByteSize = 7;
+  settings.Parity = 4;
+  settings.StopBits = 2;
+  settings.XonChar = 17;
+  settings.XoffChar = 19;
+  settings.ErrorChar = '?';
+  settings.EofChar = static_cast<char>(0xFA);
+  settings.EvtChar = '\n';
+
+  DCB dcb = ZeroDcb();
+  PutLineSettings(settings, dcb);
+  EXPECT_EQ(dcb.DCBlength, sizeof(DCB));
+  EXPECT_EQ(dcb.BaudRate, 38462u);
+  EXPECT_EQ(dcb.XonLim, 1024);
+  EXPECT_EQ(dcb.XoffLim, 1025);
+  EXPECT_EQ(dcb.ByteSize, 7);
+  EXPECT_EQ(dcb.Parity, 4);
+  EXPECT_EQ(dcb.StopBits, 2);
+  EXPECT_EQ(dcb.XonChar, 17);
+  EXPECT_EQ(dcb.XoffChar, 19);
+  EXPECT_EQ(dcb.ErrorChar, '?');
+  EXPECT_EQ(dcb.EofChar, static_cast<char>(0xFA));
+  EXPECT_EQ(dcb.EvtChar, '\n');
+
+  EXPECT_EQ(Fields(LineSettingsOf(dcb)), Fields(settings));
+}
+
+}  // namespace
+}  // namespace vn::serial
