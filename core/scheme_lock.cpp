@@ -81,4 +81,20 @@ bool HeldByThisThread() {
 
 void SetThreadWaitHook(WaitHook hook) { tWaitHook = std::move(hook); }
 
+LockLoan::LockLoan(std::thread::id holder) : holder_(holder) {
+  LockState& s = State();
+  std::lock_guard lock(s.mutex);
+  if (s.depth > 0 && s.owner == holder_ && holder_ != std::this_thread::get_id()) {
+    s.owner = std::this_thread::get_id();
+    taken_ = true;
+  }
+}
+
+LockLoan::~LockLoan() {
+  if (!taken_) return;
+  LockState& s = State();
+  std::lock_guard lock(s.mutex);
+  s.owner = holder_;
+}
+
 }  // namespace vn::scheme_lock

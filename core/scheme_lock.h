@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <thread>
 
 namespace vn {
 
@@ -35,6 +36,23 @@ bool HeldByThisThread();
 // called on the waiting thread, repeatedly, with the lock not held.
 using WaitHook = std::function<void()>;
 void SetThreadWaitHook(WaitHook hook);
+
+// Work handed to the window thread by a thread that holds the lock and
+// waits for it: the window thread takes the holder's place for the length
+// of the work (notifications the work causes belong to the holder's chain)
+// and gives it back afterwards. Nothing happens when `holder` does not hold
+// the lock.
+class LockLoan {
+ public:
+  explicit LockLoan(std::thread::id holder);
+  LockLoan(const LockLoan&) = delete;
+  LockLoan& operator=(const LockLoan&) = delete;
+  ~LockLoan();
+
+ private:
+  std::thread::id holder_;
+  bool taken_ = false;
+};
 
 }  // namespace scheme_lock
 

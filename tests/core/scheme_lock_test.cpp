@@ -74,3 +74,32 @@ TEST(SchemeLock, WaiterRunsItsHookUntilTheLockIsFree) {
 
 }  // namespace
 }  // namespace vn
+
+namespace vn {
+namespace {
+
+TEST(SchemeLock, LoanLetsAnotherThreadWorkInTheHoldersChain) {
+  SchemeChain held;
+  const std::thread::id holder = std::this_thread::get_id();
+  bool enteredOnWorker = false;
+  std::thread worker([&] {
+    scheme_lock::LockLoan loan(holder);
+    SchemeChain nested;  // would block forever without the loan
+    enteredOnWorker = scheme_lock::HeldByThisThread();
+  });
+  worker.join();
+  EXPECT_TRUE(enteredOnWorker);
+  EXPECT_TRUE(scheme_lock::HeldByThisThread());  // given back
+}
+
+TEST(SchemeLock, LoanFromAThreadThatHoldsNothingGivesNothing) {
+  std::thread worker([&] {
+    scheme_lock::LockLoan loan(std::thread::id{});
+    EXPECT_FALSE(scheme_lock::HeldByThisThread());
+  });
+  worker.join();
+  EXPECT_FALSE(scheme_lock::HeldByThisThread());
+}
+
+}  // namespace
+}  // namespace vn
