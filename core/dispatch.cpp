@@ -103,20 +103,32 @@ void ReadPointOrBreak(TData& data, const TPointLink& link) {
   }
 }
 
-void ReadData(TData& data, const TPointLink& link, const TData* fallback, TData& result) {
+namespace {
+
+// The first two fallbacks shared by ReadData and ReadDataChain: a connected
+// point that does not answer Break, else a non-NULL default. False when the
+// caller must fall back to the incoming value.
+bool ReadPointOrDefault(const TPointLink& link, const TData* fallback, bool keepChain, TData& result) {
   if (link.Connected()) {
     TData answer;
     ReadPoint(link, answer);
-    answer.Next = nullptr;
+    if (!keepChain) answer.Next = nullptr;
     if (answer.DataType != TagBreak) {
       result = answer;
-      return;
+      return true;
     }
   }
   if (fallback != nullptr && fallback->DataType != TagNull) {
     result = *fallback;
-    return;
+    return true;
   }
+  return false;
+}
+
+}  // namespace
+
+void ReadData(TData& data, const TPointLink& link, const TData* fallback, TData& result) {
+  if (ReadPointOrDefault(link, fallback, /*keepChain=*/false, result)) return;
   TData head = data;
   head.Next = nullptr;
   if (data.DataType == TagNull) data.Next = nullptr;
@@ -125,18 +137,7 @@ void ReadData(TData& data, const TPointLink& link, const TData* fallback, TData&
 }
 
 void ReadDataChain(TData& data, const TPointLink& link, const TData* fallback, TData& result) {
-  if (link.Connected()) {
-    TData answer;
-    ReadPoint(link, answer);
-    if (answer.DataType != TagBreak) {
-      result = answer;
-      return;
-    }
-  }
-  if (fallback != nullptr && fallback->DataType != TagNull) {
-    result = *fallback;
-    return;
-  }
+  if (ReadPointOrDefault(link, fallback, /*keepChain=*/true, result)) return;
   TData whole = data;
   dtNull(data);
   result = whole;
