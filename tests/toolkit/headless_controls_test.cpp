@@ -1,0 +1,278 @@
+#include "tests/toolkit/headless_spy.h"
+
+namespace vn::toolkit::test {
+namespace {
+
+using headless::DrawCall;
+using headless::View;
+
+TEST_F(HeadlessTest, ControlsCarryTheirClassStylesAndTabStops) {
+  struct Case {
+    ControlKind kind;
+    Control::Options options;
+    std::uint32_t style;
+    bool tabStop;
+  };
+  const Case cases[] = {
+      {ControlKind::Label, {}, 0x5600018C, false},
+      {ControlKind::Picture, {}, 0x5600018C, false},
+      {ControlKind::Button, {}, 0x56011000, true},
+      {ControlKind::Edit, {}, 0x56810080, true},
+      {ControlKind::Edit, {.password = true, .readOnly = true}, 0x56810820, true},
+      {ControlKind::ComboBox, {}, 0x56210203, true},
+      {ControlKind::ComboBox, {.editable = true, .sorted = true}, 0x56210302, true},
+      {ControlKind::ProgressBar, {}, 0x56000000, false},
+      {ControlKind::ProgressBar, {.vertical = true, .smooth = true}, 0x56000005, false},
+  };
+  for (const Case& c : cases) {
+    Control& control = Make(c.kind, "x", c.options);
+    EXPECT_EQ(control.Style(), c.style) << static_cast<int>(c.kind);
+    EXPECT_EQ(View(control).tabStop, c.tabStop) << static_cast<int>(c.kind);
+    EXPECT_TRUE(control.Visible());
+  }
+  EXPECT_EQ(Make(ControlKind::Edit).Bounds(), (Rect{0, 0, 100, 22}));
+}
+
+TEST_F(HeadlessTest, AlignmentReplacesTheLowClassBits) {
+  Control& label = Make(ControlKind::Label);
+  label.SetAlignment(1);
+  EXPECT_EQ(label.Style() & 0xF, 0x2u);  // SS_RIGHT, no longer SS_LEFTNOWORDWRAP
+  Control& edit = Make(ControlKind::Edit);
+  edit.SetAlignment(2);
+  EXPECT_EQ(edit.Style() & 0x3, 0x1u);  // ES_CENTER
+}
+
+TEST_F(HeadlessTest, SettingAnEditsTextReportsAChangeAndPutsTheCaretAtTheStart) {
+  Control& edit = Make(ControlKind::Edit, "initial");
+  Watch(edit, "e");
+  edit.SetCaret(5);
+  edit.SetText("abc");
+  edit.SetText("abc");
+  EXPECT_EQ(log, (Log{"e:changed", "e:changed"}));
+  EXPECT_EQ(edit.Text(), "abc");
+  EXPECT_EQ(edit.Caret(), 0);
+  edit.SetCaret(99);
+  EXPECT_EQ(edit.Caret(), 3);
+  edit.SetCaret(-4);
+  EXPECT_EQ(edit.Caret(), 0);
+
+  Control& label = Make(ControlKind::Label);
+  Watch(label, "l");
+  label.SetText("no news");
+  EXPECT_EQ(log.size(), 2u);
+}
+
+TEST_F(HeadlessTest, ComboItemsKeepDataAndSelection) {
+  Control& combo = Make(ControlKind::ComboBox, {}, {.editable = true});
+  Watch(combo, "c");
+  EXPECT_EQ(combo.AddItem("COM1"), 0);
+  EXPECT_EQ(combo.AddItem("COM3"), 1);
+  EXPECT_EQ(combo.Selected(), -1);
+  EXPECT_EQ(combo.InsertItem(5, "late"), -1);
+  EXPECT_EQ(combo.InsertItem(-1, "COM7"), 2);
+  combo.SetItemData(1, 42);
+  EXPECT_EQ(combo.ItemData(0), 0);
+  EXPECT_EQ(combo.ItemData(1), 42);
+  EXPECT_EQ(combo.ItemData(3), -1);
+
+  combo.Select(1);
+  EXPECT_EQ(combo.Text(), "COM3");
+  EXPECT_EQ(combo.InsertItem(0, "COM0"), 0);
+  EXPECT_EQ(combo.Selected(), 2);  // still COM3
+  combo.SetItemText(2, "COM4");
+  EXPECT_EQ(combo.Selected(), 2);
+  EXPECT_EQ(combo.ItemData(2), 42);
+  EXPECT_EQ(combo.Text(), "COM4");
+
+  combo.Select(9);
+  EXPECT_EQ(combo.Selected(), -1);
+  EXPECT_EQ(combo.Text(), "");
+  combo.Select(0);
+  combo.ClearItems();
+  EXPECT_EQ(combo.ItemCount(), 0);
+  EXPECT_EQ(combo.Text(), "");
+  EXPECT_TRUE(log.empty());  // the program's own selections are not reported
+}
+
+TEST_F(HeadlessTest, SortedComboIgnoresLetterCase) {
+  Control& combo = Make(ControlKind::ComboBox, {}, {.sorted = true});
+  for (const char* name : {"b", "C", "a", "\xC1", "\xE0"}) combo.AddItem(name);  // Б, а
+  std::vector<std::string> items;
+  for (int i = 0; i < combo.ItemCount(); ++i) items.push_back(combo.ItemText(i));
+  EXPECT_EQ(items, (std::vector<std::string>{"a", "b", "C", "\xE0", "\xC1"}));
+}
+
+TEST_F(HeadlessTest, DropDownListShowsOnlyItsItems) {
+  Control& list = Make(ControlKind::ComboBox, "ignored");
+  EXPECT_EQ(list.Text(), "");
+  list.AddItem("one");
+  list.AddItem("two");
+  list.SetText("two");
+  EXPECT_EQ(list.Selected(), 1);
+  list.SetText("three");
+  EXPECT_EQ(list.Text(), "two");
+}
+
+TEST_F(HeadlessTest, SetBoundsHonoursTheSizeTheHookProposes) {
+  Control& label = Make(ControlKind::Label);
+  Spy& spy = Watch(label, "l");
+  spy.logged = {message::WindowPosChanging, message::Move, message::Size};
+  spy.hook = [](Message& m) {
+    if (m.id == message::WindowPosChanging && (m.position->flags & 0x1) == 0) m.position->height += 5;
+    return false;
+  };
+  label.SetBounds({10, 20, 110, 50});
+  EXPECT_EQ(label.Bounds(), (Rect{10, 20, 110, 55}));
+  EXPECT_EQ(log, (Log{"l:0x46(0)", "l:0x3(0)", "l:0x5(0)", "l:resized"}));
+
+  log.clear();
+  label.SetBounds({30, 20, 130, 55});  // moved only: the record says the size stays
+  EXPECT_EQ(label.Bounds(), (Rect{30, 20, 130, 55}));
+  EXPECT_EQ(log, (Log{"l:0x46(0)", "l:0x3(0)"}));
+
+  log.clear();
+  spy.hook = [](Message& m) { return m.id == message::Size; };
+  label.SetBounds({30, 20, 40, 30});
+  EXPECT_EQ(log, (Log{"l:0x46(0)", "l:0x5(0)"}));  // a consumed Size gives no Resized
+}
+
+TEST_F(HeadlessTest, AutoSizeFitsTheLabelToItsText) {
+  struct Case {
+    const char* text;
+    Font font;
+    Align align;
+    Rect expected;
+  };
+  // Character height 11: 5 pixels a character, 13 a line; plus 1 each way.
+  const Font plain{.faceName = "MS Sans Serif", .height = -11};
+  const Font italic{.faceName = "MS Sans Serif", .height = -11, .italic = true};
+  const Case cases[] = {
+      {"abc", plain, Align::None, {0, 0, 16, 14}},
+      {"", plain, Align::None, {0, 0, 1, 14}},
+      {"ab\r\nabcd\nx", plain, Align::None, {0, 0, 21, 40}},
+      {"abc", italic, Align::None, {0, 0, 21, 14}},
+      {"abc", plain, Align::Top, {0, 0, 320, 14}},    // docked: the width is the form's
+      {"abc", plain, Align::Left, {0, 0, 16, 240}},   // docked: the height is the form's
+  };
+  for (const Case& c : cases) {
+    Control& label = Make(ControlKind::Label);
+    label.SetFont(c.font);
+    label.SetAlign(c.align);
+    label.SetText(c.text);
+    label.SetAutoSize(true);
+    EXPECT_EQ(label.Bounds(), c.expected) << c.text;
+    controls.pop_back();
+  }
+}
+
+TEST_F(HeadlessTest, AlignedChildrenShareTheClientArea) {
+  form->SetAlignSpacing(2);
+  Control& top = Make(ControlKind::Label);
+  top.SetBounds({0, 0, 50, 30});
+  Control& rest = Make(ControlKind::Edit);
+  rest.SetAlign(Align::Client);
+  top.SetAlign(Align::Top);
+  EXPECT_EQ(top.Bounds(), (Rect{2, 2, 318, 32}));
+  EXPECT_EQ(rest.Bounds(), (Rect{2, 34, 318, 238}));
+  form->SetBounds({0, 0, 420, 240});
+  EXPECT_EQ(rest.Bounds(), (Rect{2, 34, 418, 238}));
+  top.SetVisible(false);
+  EXPECT_EQ(rest.Bounds(), (Rect{2, 2, 418, 238}));
+}
+
+TEST_F(HeadlessTest, ExtremeCoordinatesSaturate) {
+  constexpr std::int32_t kMin = INT32_MIN;
+  constexpr std::int32_t kMax = INT32_MAX;
+  Control& label = Make(ControlKind::Label);
+  label.SetBounds({kMin, kMin, kMax, kMax});
+  EXPECT_EQ(label.Bounds(), (Rect{kMin, kMin, -1, -1}));  // the widest a window can be
+  EXPECT_EQ(label.ClientRect(), (Rect{0, 0, kMax, kMax}));
+  label.SetBounds({kMax, 0, kMin, 10});  // inverted: no width
+  EXPECT_EQ(label.Bounds(), (Rect{kMax, 0, kMax, 10}));
+  label.SetText("text");
+  label.SetAutoSize(true);
+  EXPECT_EQ(label.Bounds().right, kMax);
+  form->SetBounds({kMax - 5, kMax - 5, kMax, kMax});
+  label.SetAlign(Align::Client);
+  form->SetAlignSpacing(kMax);
+  EXPECT_TRUE(headless::MouseMove(label, kMax, kMin));
+}
+
+TEST_F(HeadlessTest, ProgressPositionStaysInItsRange) {
+  Control& bar = Make(ControlKind::ProgressBar);
+  bar.SetRange(0, 507);
+  const std::pair<std::int32_t, std::int32_t> cases[] = {{0, 0}, {508, 507}, {-3, 0}, {200, 200}};
+  for (auto [asked, shown] : cases) {
+    bar.SetPosition(asked);
+    EXPECT_EQ(bar.Position(), shown) << asked;
+  }
+  bar.SetRange(0, 100);
+  EXPECT_EQ(bar.Position(), 100);
+}
+
+TEST_F(HeadlessTest, ShowingAHiddenWindowIsReportedOnce) {
+  Control& label = Make(ControlKind::Label);
+  Watch(label, "l");
+  label.SetVisible(false);
+  label.SetVisible(true);
+  label.SetVisible(true);
+  EXPECT_EQ(log, (Log{"l:shown"}));
+  form->SetVisible(false);
+  EXPECT_TRUE(label.Visible());
+  EXPECT_FALSE(View(label).onScreen);
+}
+
+TEST_F(HeadlessTest, PicturesAndIconsComeFromTheCarriedBlobs) {
+  const std::unique_ptr<Bitmap> picture = LoadBitmapResource("picture");
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->Width(), 3);
+  EXPECT_EQ(picture->Height(), 2);
+  EXPECT_EQ(LoadBitmapResource("TRUNCATED"), nullptr);
+  EXPECT_EQ(LoadBitmapResource("ABSENT"), nullptr);
+  EXPECT_NE(LoadIconResource("PICTURE"), nullptr);
+  EXPECT_EQ(LoadIconResource("ABSENT"), nullptr);
+  form->SetIcon(LoadIconResource("PICTURE"));
+  EXPECT_EQ(View(*form).iconName, "PICTURE");
+}
+
+TEST_F(HeadlessTest, PaintRecordsWhatTheHandlerDrew) {
+  Control& image = Make(ControlKind::Picture);
+  image.SetColor(0x123456);
+  const std::unique_ptr<Bitmap> picture = LoadBitmapResource("PICTURE");
+  Spy& spy = Watch(image, "p");
+  spy.onPaint = [&](Canvas& canvas) {
+    canvas.FillRect({0, 0, 10, 2});
+    canvas.SetStretchMode(4);
+    canvas.StretchDraw(*picture, {0, 2, 10, 8});
+  };
+  const std::vector<DrawCall> calls = headless::Paint(image);
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[0], (DrawCall{DrawCall::Kind::FillRect, {0, 0, 10, 2}, 0x123456}));
+  EXPECT_EQ(calls[1], (DrawCall{DrawCall::Kind::SetStretchMode, {}, 0, 4}));
+  EXPECT_EQ(calls[2], (DrawCall{DrawCall::Kind::StretchDraw, {0, 2, 10, 8}, 0, 0, 3, 2}));
+}
+
+TEST_F(HeadlessTest, TooltipsAreReadFromTheScreen) {
+  Control& button = Make(ControlKind::Button, "OK");
+  std::unique_ptr<Tooltip> tip = Tooltip::Create(button, {});
+  tip->SetText("Press me");
+  EXPECT_EQ(View(button).tooltips, (std::vector<std::string>{"Press me"}));
+  tip.reset();
+  EXPECT_TRUE(View(button).tooltips.empty());
+}
+
+TEST_F(HeadlessTest, FixedAnswersOfTheHeadlessScreen) {
+  EXPECT_EQ(Application::ScreenDpi(), 96);
+  EXPECT_EQ(Application::VersionClass(), 6);
+  Application::ShowMessage("text", "caption", form.get());
+  Application::ShowMessage("bare", "box", nullptr);
+  const auto shown = headless::ShownMessages();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].text, "text");
+  EXPECT_EQ(shown[0].caption, "caption");
+  EXPECT_EQ(shown[0].ownerText, "Main");
+  EXPECT_EQ(shown[1].ownerText, "");
+}
+
+}  // namespace
+}  // namespace vn::toolkit::test

@@ -1,0 +1,343 @@
+// The application window, forms, the message loop and what a form does for
+// its controls: closing, Tab order, the default button, focus memory.
+#include <algorithm>
+
+#include "tests/toolkit/win32_test_support.h"
+
+namespace vn::toolkit::test {
+namespace {
+
+using FormsTest = ToolkitTest;
+
+void SendKey(HWND window, WPARAM key) {
+  ::SendMessageW(window, WM_KEYDOWN, key, 0x00000001);
+  ::SendMessageW(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+}
+
+// The keyboard as the system sees it: GetAsyncKeyState reads this state.
+void HoldShift(bool down) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = VK_SHIFT;
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  ::SendInput(1, &input, sizeof(input));
+  PumpMessages();
+}
+
+TEST_F(FormsTest, ApplicationWindowIsACaptionedPopUpWithATrimmedSystemMenu) {
+  CreationLog log;
+  Form& application = Application::MainWindow();
+  ASSERT_TRUE(Application::HasMainWindow());
+  const HWND window = Hwnd(application);
+  // (The system may make windows of its own for the thread, such as the
+  // input method's.)
+  const auto made = std::find_if(log.made().begin(), log.made().end(),
+                                 [&](const CreationLog::Made& m) { return m.className == ClassName(window); });
+  ASSERT_NE(made, log.made().end());
+  EXPECT_EQ(made->style, 0x90CA0000u);
+  // The system adds WS_CLIPSIBLINGS to every top-level window.
+  EXPECT_EQ(static_cast<std::uint32_t>(::GetWindowLongW(window, GWL_STYLE)) & ~WS_CLIPSIBLINGS, 0x90CA0000u);
+  EXPECT_EQ(&Application::MainWindow(), &application);  // one per process
+  EXPECT_EQ(Hwnd(Application::MainWindow()), window);
+
+  const HMENU menu = ::GetSystemMenu(window, FALSE);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_NE(::GetMenuState(menu, SC_RESTORE, MF_BYCOMMAND) & MF_GRAYED, 0u);
+  for (const UINT removed : {SC_SIZE, SC_MOVE, SC_MAXIMIZE}) {
+    EXPECT_EQ(::GetMenuState(menu, removed, MF_BYCOMMAND), static_cast<UINT>(-1)) << removed;
+  }
+  EXPECT_NE(::GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
+
+  application.SetText("Загрузчик");
+  EXPECT_EQ(WideText(window), L"Загрузчик");
+  application.SetExStyle(0x81);
+  EXPECT_EQ(application.ExStyle() & 0x81u, 0x81u);
+
+  // Gone, it is made anew on demand.
+  application.Destroy();
+  EXPECT_FALSE(Application::HasMainWindow());
+  EXPECT_NE(Hwnd(Application::MainWindow()), nullptr);
+  EXPECT_TRUE(Application::HasMainWindow());
+}
+
+TEST_F(FormsTest, FormsAreOwnedByTheApplicationWindowAndMadeHidden) {
+  auto form = Form::Create("Форма");
+  const HWND window = Hwnd(*form);
+  EXPECT_EQ(::GetWindow(window, GW_OWNER), Hwnd(Application::MainWindow()));
+  EXPECT_FALSE(::IsWindowVisible(window));
+  EXPECT_EQ(WideText(window), L"Форма");
+  EXPECT_EQ(static_cast<std::uint32_t>(::GetWindowLongW(window, GWL_STYLE)) & WS_CHILD, 0u);
+}
+
+TEST_F(FormsTest, TheMainFormsAcceptedCloseEndsTheLoop) {
+  auto form = Form::Create("Главная");
+  auto other = Form::Create("Вторая");
+  auto label = Control::Create(ControlKind::Label, *form, "", {});
+  RecordingHandler formHandler;
+  RecordingHandler otherHandler;
+  RecordingHandler labelHandler;
+  // The user's close (parameter 0) is refused, as a keep-open rule would.
+  formHandler.onMessage = [](Message& m) { return m.id == message::Close && m.wParam == 0; };
+  form->SetHandler(&formHandler);
+  other->SetHandler(&otherHandler);
+  label->SetHandler(&labelHandler);
+
+  ::PostMessageW(Hwnd(*form), WM_CLOSE, 0, 0);
+  ::PostMessageW(Hwnd(*form), WM_CLOSE, 1, 0);
+  Application::Run();
+
+  EXPECT_EQ(formHandler.closeParameters, (std::vector<std::uintptr_t>{0, 1}));
+  EXPECT_FALSE(Application::HasMainWindow());
+  EXPECT_FALSE(form->Exists());
+  EXPECT_FALSE(other->Exists());
+  EXPECT_FALSE(label->Exists());
+  EXPECT_EQ(formHandler.destroyed, 1);
+  EXPECT_EQ(otherHandler.destroyed, 1);
+  EXPECT_EQ(labelHandler.destroyed, 1);
+}
+
+TEST_F(FormsTest, ClosingTheApplicationWindowAsksTheMainForm) {
+  auto form = Form::Create("");
+  RecordingHandler handler;
+  handler.onMessage = [](Message& m) { return m.id == message::Close && m.wParam == 0; };
+  form->SetHandler(&handler);
+  // As the taskbar button's Close does.
+  ::SendMessageW(Hwnd(Application::MainWindow()), WM_CLOSE, 0, 0);
+  EXPECT_EQ(handler.closeParameters, (std::vector<std::uintptr_t>{0}));
+  EXPECT_TRUE(Application::HasMainWindow());
+  EXPECT_TRUE(form->Exists());
+}
+
+TEST_F(FormsTest, MinimizingTheFormMinimizesTheApplicationWindow) {
+  RecordingHandler handler;
+  auto form = ShownForm(&handler);
+  const int shown = handler.shown;
+  const HWND application = Hwnd(Application::MainWindow());
+  ::SendMessageW(Hwnd(*form), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  PumpMessages();
+  EXPECT_TRUE(::IsIconic(application));
+  EXPECT_FALSE(::IsIconic(Hwnd(*form)));
+  EXPECT_FALSE(::IsWindowVisible(Hwnd(*form)));  // hidden with its owner
+  ::ShowWindow(application, SW_RESTORE);
+  PumpMessages();
+  EXPECT_TRUE(::IsWindowVisible(Hwnd(*form)));
+  EXPECT_TRUE(form->Visible());
+  EXPECT_EQ(handler.shown, shown);  // not shown by the program
+}
+
+TEST_F(FormsTest, RequestCloseCarriesWhoAsked) {
+  auto form = Form::Create("");
+  auto second = Form::Create("");
+  RecordingHandler handler;
+  handler.onMessage = [](Message& m) { return m.id == message::Close; };  // stays open
+  second->SetHandler(&handler);
+  second->RequestClose(false);
+  second->RequestClose(true);
+  EXPECT_EQ(handler.closeParameters, (std::vector<std::uintptr_t>{0, 1}));
+  EXPECT_TRUE(second->Exists());
+  // Accepted, a form that is not the main form just goes.
+  handler.onMessage = nullptr;
+  second->RequestClose(true);
+  EXPECT_FALSE(second->Exists());
+  EXPECT_TRUE(form->Exists());
+  EXPECT_TRUE(Application::HasMainWindow());
+}
+
+TEST_F(FormsTest, OwnDestroyIsNotReportedButTheParentsIs) {
+  auto form = Form::Create("");
+  auto first = Control::Create(ControlKind::Button, *form, "", {});
+  auto second = Control::Create(ControlKind::Button, *form, "", {});
+  RecordingHandler firstHandler;
+  RecordingHandler secondHandler;
+  first->SetHandler(&firstHandler);
+  second->SetHandler(&secondHandler);
+  first->Destroy();
+  EXPECT_FALSE(first->Exists());
+  EXPECT_EQ(firstHandler.destroyed, 0);
+  form->Destroy();
+  EXPECT_FALSE(second->Exists());
+  EXPECT_EQ(secondHandler.destroyed, 1);
+}
+
+struct TabForm {
+  std::unique_ptr<Form> form;
+  std::unique_ptr<Control> first;
+  std::unique_ptr<Control> button;
+  std::unique_ptr<Control> label;
+  std::unique_ptr<Control> hidden;
+  std::unique_ptr<Control> combo;
+  std::unique_ptr<Control> moved;
+};
+
+TEST_F(FormsTest, TabAndShiftTabFollowTheTabOrder) {
+  TabForm f;
+  f.form = ShownForm();
+  f.first = Control::Create(ControlKind::Edit, *f.form, "", {});
+  f.button = Control::Create(ControlKind::Button, *f.form, "", {});
+  f.label = Control::Create(ControlKind::Label, *f.form, "", {});  // not a tab stop
+  f.hidden = Control::Create(ControlKind::Edit, *f.form, "", {});
+  f.hidden->SetVisible(false);
+  f.combo = Control::Create(ControlKind::ComboBox, *f.form, "", {.editable = true});
+  f.moved = Control::Create(ControlKind::Edit, *f.form, "", {});
+  // Place 1: before all the others, which move one place back.
+  f.moved->SetTabOrder(1);
+  for (Control* c : {f.first.get(), f.button.get(), f.combo.get(), f.moved.get()}) {
+    c->SetBounds({10, 10, 100, 30});
+  }
+
+  ::SetFocus(Hwnd(*f.moved));
+  const std::vector<HWND> forward = {Hwnd(*f.first), Hwnd(*f.button), Hwnd(*f.combo), Hwnd(*f.moved)};
+  for (const HWND expected : forward) {
+    SendKey(::GetFocus(), VK_TAB);
+    const HWND focus = ::GetFocus();
+    EXPECT_TRUE(focus == expected || ::IsChild(expected, focus));
+  }
+  HoldShift(true);
+  ASSERT_LT(::GetAsyncKeyState(VK_SHIFT), 0);
+  SendKey(::GetFocus(), VK_TAB);
+  HoldShift(false);
+  const HWND focus = ::GetFocus();
+  EXPECT_TRUE(focus == Hwnd(*f.combo) || ::IsChild(Hwnd(*f.combo), focus));
+
+  // Out of the sequence.
+  f.button->SetTabOrder(-1);
+  ::SetFocus(Hwnd(*f.first));
+  SendKey(::GetFocus(), VK_TAB);
+  EXPECT_TRUE(::IsChild(Hwnd(*f.combo), ::GetFocus()) || ::GetFocus() == Hwnd(*f.combo));
+}
+
+TEST_F(FormsTest, TabTypedOnTheKeyboardMovesTheFocus) {
+  auto form = ShownForm();
+  auto first = Control::Create(ControlKind::Edit, *form, "", {});
+  auto second = Control::Create(ControlKind::Edit, *form, "", {});
+  second->SetBounds({0, 30, 100, 52});
+  ::SetFocus(Hwnd(*first));
+  INPUT keys[2] = {};
+  keys[0].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = VK_TAB;
+  keys[1] = keys[0];
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, keys, sizeof(INPUT));
+  PumpMessages();
+  EXPECT_EQ(::GetFocus(), Hwnd(*second));
+  // The Tab made no character in either field.
+  EXPECT_EQ(first->Text(), "");
+  EXPECT_EQ(second->Text(), "");
+}
+
+TEST_F(FormsTest, EnterPressesTheDefaultButtonUnlessAnotherButtonHasTheFocus) {
+  auto form = ShownForm();
+  auto edit = Control::Create(ControlKind::Edit, *form, "", {});
+  auto other = Control::Create(ControlKind::Button, *form, "Другая", {});
+  auto ok = Control::Create(ControlKind::Button, *form, "OK", {});
+  RecordingHandler okHandler;
+  RecordingHandler editHandler;
+  ok->SetHandler(&okHandler);
+  edit->SetHandler(&editHandler);
+  ok->SetDefault(true);
+  EXPECT_EQ(ok->Style() & BS_TYPEMASK, static_cast<std::uint32_t>(BS_DEFPUSHBUTTON));
+
+  ::SetFocus(Hwnd(*edit));
+  SendKey(Hwnd(*edit), VK_RETURN);
+  EXPECT_EQ(okHandler.clicked, 1);
+  EXPECT_EQ(editHandler.keysDown, (std::vector<std::uint16_t>{VK_RETURN}));  // the field heard its key first
+  EXPECT_TRUE(okHandler.keysDown.empty());                                   // the button heard none
+
+  ::SetFocus(Hwnd(*other));
+  SendKey(Hwnd(*other), VK_RETURN);
+  EXPECT_EQ(okHandler.clicked, 1);
+
+  ::SetFocus(Hwnd(*ok));
+  SendKey(Hwnd(*ok), VK_RETURN);
+  EXPECT_EQ(okHandler.clicked, 2);
+
+  // Neither a hidden nor a disabled default button is pressed.
+  ::SetFocus(Hwnd(*edit));
+  ok->SetVisible(false);
+  SendKey(Hwnd(*edit), VK_RETURN);
+  ok->SetVisible(true);
+  ok->SetEnabled(false);
+  SendKey(Hwnd(*edit), VK_RETURN);
+  EXPECT_EQ(okHandler.clicked, 2);
+
+  ok->SetEnabled(true);
+  ok->SetDefault(false);
+  SendKey(Hwnd(*edit), VK_RETURN);
+  EXPECT_EQ(okHandler.clicked, 2);
+}
+
+TEST_F(FormsTest, FormGivesTheFocusBackToTheControlThatHadItLast) {
+  auto form = ShownForm();
+  auto first = Control::Create(ControlKind::Edit, *form, "", {});
+  auto second = Control::Create(ControlKind::Edit, *form, "", {});
+  ::SetFocus(Hwnd(*second));
+  ::SetFocus(Hwnd(*form));
+  EXPECT_EQ(::GetFocus(), Hwnd(*second));
+  ::SetFocus(Hwnd(*first));
+  ::SetFocus(Hwnd(*form));
+  EXPECT_EQ(::GetFocus(), Hwnd(*first));
+}
+
+TEST_F(FormsTest, DisabledFormBlocksItsControls) {
+  auto form = ShownForm();
+  form->SetEnabled(false);
+  EXPECT_FALSE(form->Enabled());
+  EXPECT_FALSE(::IsWindowEnabled(Hwnd(*form)));
+  form->SetEnabled(true);
+  EXPECT_TRUE(form->Enabled());
+}
+
+TEST_F(FormsTest, IconsComeFromTheModule) {
+  auto form = Form::Create("");
+  const std::shared_ptr<Icon> icon = LoadIconResource("QOLA");
+  ASSERT_NE(icon, nullptr);
+  form->SetIcon(icon);
+  Application::MainWindow().SetIcon(icon);
+  const LRESULT formIcon = ::SendMessageW(Hwnd(*form), WM_GETICON, ICON_BIG, 0);
+  EXPECT_NE(formIcon, 0);
+  EXPECT_EQ(::SendMessageW(Hwnd(Application::MainWindow()), WM_GETICON, ICON_BIG, 0), formIcon);
+  EXPECT_EQ(LoadIconResource("NO_SUCH_ICON"), nullptr);
+  EXPECT_EQ(LoadIconResource(std::string("QOLA\0X", 6)), nullptr);
+  EXPECT_EQ(LoadIconResource(""), nullptr);
+}
+
+// The end of the session ends the process: the test program runs this test
+// again as a child, which says where it got to by its exit code.
+TEST_F(FormsTest, EndOfTheSessionEndsTheProcess) {
+  constexpr wchar_t kChildVariable[] = L"VN_TOOLKIT_END_SESSION_CHILD";
+  if (::GetEnvironmentVariableW(kChildVariable, nullptr, 0) != 0) {
+    auto form = Form::Create("");
+    ::SendMessageW(Hwnd(*form), WM_ENDSESSION, FALSE, 0);  // the session goes on
+    ::SendMessageW(Hwnd(Application::MainWindow()), WM_ENDSESSION, TRUE, 0);
+    ::ExitProcess(Application::HasMainWindow() ? 2 : 3);  // not reached when it works
+  }
+  wchar_t program[MAX_PATH] = {};
+  ASSERT_NE(::GetModuleFileNameW(nullptr, program, MAX_PATH), 0u);
+  std::wstring commandLine =
+      std::wstring(L"\"") + program + L"\" --gtest_filter=FormsTest.EndOfTheSessionEndsTheProcess";
+  ::SetEnvironmentVariableW(kChildVariable, L"1");
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION child{};
+  const BOOL started =
+      ::CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child);
+  ::SetEnvironmentVariableW(kChildVariable, nullptr);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(::WaitForSingleObject(child.hProcess, 60000), WAIT_OBJECT_0);
+  DWORD exitCode = 1;
+  ::GetExitCodeProcess(child.hProcess, &exitCode);
+  ::CloseHandle(child.hThread);
+  ::CloseHandle(child.hProcess);
+  EXPECT_EQ(exitCode, 0u);
+}
+
+TEST_F(FormsTest, VersionAndScreenQueries) {
+  // Wine presents itself as a Windows of the NT family, version 6 or later.
+  EXPECT_EQ(Application::VersionClass(), 6);
+  const int dpi = Application::ScreenDpi();
+  EXPECT_GT(dpi, 0);
+  EXPECT_EQ(Application::ScreenDpi(), dpi);
+}
+
+}  // namespace
+}  // namespace vn::toolkit::test

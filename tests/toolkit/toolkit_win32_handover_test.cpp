@@ -1,0 +1,185 @@
+// Work handed to the window thread by other threads: in the message loop,
+// in a modal loop, and while the window thread waits for the scheme lock
+// that the requester holds.
+#include <atomic>
+#include <thread>
+
+#include "core/scheme_lock.h"
+#include "tests/toolkit/win32_test_support.h"
+
+namespace vn::toolkit::test {
+namespace {
+
+using HandOverTest = ToolkitTest;
+
+// Waits for a helper thread while answering what it hands over.
+void JoinServing(std::thread& thread, const std::atomic<bool>& done) {
+  while (!done.load()) {
+    PumpMessages();
+    ::Sleep(1);
+  }
+  thread.join();
+}
+
+HWND FindThreadWindow(DWORD thread, const wchar_t* className) {
+  struct Search {
+    const wchar_t* className;
+    HWND found;
+  } search{className, nullptr};
+  ::EnumThreadWindows(
+      thread,
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (ClassName(window) != s->className) return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST_F(HandOverTest, OnTheWindowThreadTheWorkRunsAtOnce) {
+  Application::MainWindow();
+  EXPECT_TRUE(OnWindowThread());
+  bool ran = false;
+  RunOnWindowThread([&] { ran = true; });
+  EXPECT_TRUE(ran);
+  RunOnWindowThread(nullptr);  // nothing to run
+}
+
+TEST_F(HandOverTest, TwoThreadsHandWorkToTheRunningLoop) {
+  auto form = Form::Create("");
+  auto label = Control::Create(ControlKind::Label, *form, "", {});
+  auto edit = Control::Create(ControlKind::Edit, *form, "", {});
+  std::atomic<int> finished{0};
+  std::atomic<int> offThread{0};
+  std::atomic<int> mismatches{0};
+  std::atomic<int> onWindowThreadOutside{0};
+
+  const auto worker = [&](Control* target, std::string prefix) {
+    if (OnWindowThread()) ++onWindowThreadOutside;
+    for (int i = 0; i < 25; ++i) {
+      const std::string text = prefix + std::to_string(i);
+      RunOnWindowThread([&] {
+        if (!OnWindowThread()) ++offThread;
+        target->SetText(text);
+      });
+      // The change has taken effect when the call returns.
+      std::string shown;
+      RunOnWindowThread([&] { shown = target->Text(); });
+      if (shown != text) ++mismatches;
+    }
+    if (++finished == 2) RunOnWindowThread([&] { form->RequestClose(true); });
+  };
+  std::thread second(worker, label.get(), "метка ");
+  std::thread third(worker, edit.get(), "поле ");
+  Application::Run();  // ends with the close that the last worker asks for
+  second.join();
+  third.join();
+
+  EXPECT_EQ(finished.load(), 2);
+  EXPECT_EQ(offThread.load(), 0);
+  EXPECT_EQ(mismatches.load(), 0);
+  EXPECT_EQ(onWindowThreadOutside.load(), 0);
+  EXPECT_FALSE(Application::HasMainWindow());
+}
+
+TEST_F(HandOverTest, ServedWhileTheWindowThreadWaitsForTheLockTheRequesterHolds) {
+  auto form = Form::Create("");
+  auto edit = Control::Create(ControlKind::Edit, *form, "", {});
+  RecordingHandler handler;
+  bool lockHeldInNotification = false;
+  handler.onTextChanged = [&] {
+    // The notification belongs to the requester's chain: taking the lock
+    // again does not wait.
+    SchemeChain chain;
+    lockHeldInNotification = scheme_lock::HeldByThisThread();
+  };
+  edit->SetHandler(&handler);
+
+  std::atomic<bool> holding{false};
+  std::string shown;
+  std::thread requester([&] {
+    SchemeChain chain;
+    holding = true;
+    RunOnWindowThread([&] { edit->SetText("из другого потока"); });
+    RunOnWindowThread([&] { shown = edit->Text(); });
+  });
+  while (!holding.load()) std::this_thread::yield();
+  {
+    SchemeChain chain;  // waits until the requester is done
+  }
+  requester.join();
+
+  EXPECT_EQ(shown, "из другого потока");
+  EXPECT_EQ(handler.textChanged, 1);
+  EXPECT_TRUE(lockHeldInNotification);
+  EXPECT_FALSE(scheme_lock::HeldByThisThread());
+}
+
+TEST_F(HandOverTest, WindowsRepaintWhileTheWindowThreadWaitsForTheLock) {
+  auto form = ShownForm();
+  auto picture = Control::Create(ControlKind::Picture, *form, "", {});
+  picture->SetBounds({10, 10, 60, 60});
+  std::atomic<int> paints{0};
+  RecordingHandler handler;
+  handler.onPaint = [&](Canvas& canvas) {
+    canvas.FillRect({0, 0, 50, 50});
+    ++paints;
+  };
+  picture->SetHandler(&handler);
+  PumpMessages();
+  const HWND window = Hwnd(*picture);
+
+  std::atomic<bool> holding{false};
+  std::atomic<bool> repainted{false};
+  std::thread holder([&] {
+    SchemeChain chain;
+    const int before = paints.load();
+    ::InvalidateRect(window, nullptr, TRUE);
+    holding = true;
+    for (int i = 0; i < 2000 && paints.load() == before; ++i) ::Sleep(5);
+    repainted = paints.load() > before;
+  });
+  while (!holding.load()) std::this_thread::yield();
+  { SchemeChain chain; }
+  holder.join();
+  EXPECT_TRUE(repainted.load());
+}
+
+TEST_F(HandOverTest, ServedInsideAMessageBox) {
+  auto form = ShownForm();
+  auto label = Control::Create(ControlKind::Label, *form, "", {});
+  const DWORD windowThread = ::GetCurrentThreadId();
+  std::atomic<bool> closed{false};
+  std::atomic<bool> done{false};
+  HWND owner = nullptr;
+  std::wstring message;
+  std::thread helper([&] {
+    for (int attempt = 0; attempt < 1000 && !closed.load(); ++attempt) {
+      RunOnWindowThread([&] {
+        const HWND box = FindThreadWindow(windowThread, L"#32770");
+        if (box == nullptr) return;
+        owner = ::GetWindow(box, GW_OWNER);
+        wchar_t text[64] = {};
+        ::GetDlgItemTextW(box, 0xFFFF, text, 64);
+        message = text;
+        label->SetText("закрыто");
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        closed = true;
+      });
+      if (!closed.load()) ::Sleep(10);
+    }
+    done = true;
+  });
+  Application::ShowMessage("Сообщение", "Заголовок", form.get());
+  JoinServing(helper, done);
+
+  EXPECT_TRUE(closed.load());
+  EXPECT_EQ(owner, Hwnd(*form));
+  EXPECT_EQ(message, L"Сообщение");
+  EXPECT_EQ(label->Text(), "закрыто");
+}
+
+}  // namespace
+}  // namespace vn::toolkit::test

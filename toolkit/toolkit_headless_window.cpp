@@ -1,0 +1,338 @@
+// Forms and controls alike: text, geometry, visibility, focus, closing.
+
+#include <algorithm>
+#include <array>
+
+#include "toolkit/toolkit_headless_world.h"
+
+namespace vn::toolkit {
+
+namespace hd = headless::detail;
+
+namespace {
+
+constexpr std::uint32_t kShowWindow = 0x0018;  // WM_SHOWWINDOW
+constexpr std::uint32_t kNoSize = 0x0001;      // SWP_NOSIZE
+constexpr std::uint32_t kNoMove = 0x0002;      // SWP_NOMOVE
+constexpr std::uint32_t kNoZOrderNoActivate = 0x0004 | 0x0010;
+
+// Follows a control's chain of parents; forms are not part of their
+// owner's area.
+bool Within(const hd::Node* inner, const hd::Node& outer) {
+  for (const hd::Node* at = inner; at != nullptr; at = at->kind == hd::NodeKind::Control ? at->parent : nullptr) {
+    if (at == &outer) return true;
+  }
+  return false;
+}
+
+void DropFocusWithin(const hd::Node& node) {
+  if (Within(hd::TheWorld().focus, node)) hd::SetFocusTo(nullptr);
+}
+
+void RelayoutAround(hd::Node& node) {
+  if (node.align != Align::None && node.parent != nullptr) hd::Relayout(*node.parent);
+}
+
+}  // namespace
+
+namespace headless::detail {
+
+bool Offer(Node& node, Message& message) {
+  Handler* handler = node.handler;
+  return handler != nullptr && handler->HandleMessage(message);
+}
+
+std::intptr_t PointParam(std::int32_t x, std::int32_t y) {
+  const std::uint32_t word = static_cast<std::uint16_t>(x) | (static_cast<std::uint32_t>(static_cast<std::uint16_t>(y)) << 16);
+  return static_cast<std::intptr_t>(word);
+}
+
+void SetFocusTo(Node* target) {
+  World& w = TheWorld();
+  Node* old = w.focus;
+  if (old == target) return;
+  w.focus = target;
+  if (target != nullptr) {
+    Node* form = FormOf(*target);
+    if (form != nullptr && form != target) form->lastFocus = target;
+  }
+  // Windows tells the window losing the focus first; each message carries
+  // the other window's handle.
+  if (old != nullptr) {
+    Message kill{message::KillFocus, reinterpret_cast<std::uintptr_t>(target), 0, nullptr};
+    Offer(*old, kill);
+  }
+  if (target != nullptr && w.focus == target) {
+    Message set{message::SetFocus, reinterpret_cast<std::uintptr_t>(old), 0, nullptr};
+    Offer(*target, set);
+  }
+}
+
+// As SetWindowPos: the position-changing message first, whose record the
+// hook may change (the change is honoured unless the record says the size
+// or place is kept), then Move and Size for what really changed, and the
+// Resized notification after an unconsumed Size.
+void ApplyBounds(Node& node, const Rect& bounds) {
+  if (!node.exists) return;
+  const Rect was = node.bounds;
+  WindowPosition position{bounds.left, bounds.top, WidthOf(bounds), HeightOf(bounds), kNoZOrderNoActivate};
+  if (position.width == WidthOf(was) && position.height == HeightOf(was)) position.flags |= kNoSize;
+  if (position.x == was.left && position.y == was.top) position.flags |= kNoMove;
+  Watch watch(node);
+  Message changing{message::WindowPosChanging, 0, 0, &position};
+  Offer(node, changing);
+  if (watch.Gone() || !node.exists) return;
+
+  Rect now = was;
+  if ((position.flags & kNoMove) == 0) {
+    now.left = position.x;
+    now.top = position.y;
+  }
+  const std::int32_t width = (position.flags & kNoSize) == 0 ? std::max(0, position.width) : WidthOf(was);
+  const std::int32_t height = (position.flags & kNoSize) == 0 ? std::max(0, position.height) : HeightOf(was);
+  now.right = Saturate(std::int64_t{now.left} + width);
+  now.bottom = Saturate(std::int64_t{now.top} + height);
+  node.bounds = now;
+
+  if (now.left != was.left || now.top != was.top) {
+    Message moved{message::Move, 0, PointParam(now.left, now.top), nullptr};
+    Offer(node, moved);
+    if (watch.Gone() || !node.exists) return;
+  }
+  if (WidthOf(now) != WidthOf(was) || HeightOf(now) != HeightOf(was)) {
+    Message sized{message::Size, 0, PointParam(WidthOf(now), HeightOf(now)), nullptr};
+    if (!Offer(node, sized) && !watch.Gone() && node.handler != nullptr) node.handler->Resized();
+    if (watch.Gone() || !node.exists) return;
+    Relayout(node);
+    if (!watch.Gone()) RelayoutAround(node);
+  }
+}
+
+// Docks the aligned children, as the usual form libraries do: the top ones
+// first, then bottom, left, right, and the client one fills what is left;
+// each group in creation order, only visible children, with the form's
+// spacing kept around each.
+void Relayout(Node& parent) {
+  if (parent.layingOut || !parent.exists) return;
+  bool any = false;
+  for (const Node* child : parent.children) any = any || (child->kind == NodeKind::Control && child->align != Align::None);
+  if (!any) return;
+  Watch watch(parent);
+  parent.layingOut = true;
+  const std::int64_t gap = std::max(parent.alignSpacing, 0);
+  struct Area {
+    std::int64_t left, top, right, bottom;
+  };
+  Area free{gap, gap, WidthOf(parent.bounds) - gap, HeightOf(parent.bounds) - gap};
+  constexpr std::array<Align, 5> kOrder = {Align::Top, Align::Bottom, Align::Left, Align::Right, Align::Client};
+  for (Align side : kOrder) {
+    std::vector<std::pair<Node*, Watch>> group;
+    for (Node* child : parent.children) {
+      if (child->kind == NodeKind::Control && child->align == side && child->Visible()) group.emplace_back(child, Watch(*child));
+    }
+    for (auto& [child, childWatch] : group) {
+      if (watch.Gone()) return;
+      if (childWatch.Gone() || !child->exists || child->parent != &parent) continue;
+      const std::int64_t w = WidthOf(child->bounds);
+      const std::int64_t h = HeightOf(child->bounds);
+      Area r = free;
+      switch (side) {
+        case Align::Top: r.bottom = free.top + h; free.top = r.bottom + gap; break;
+        case Align::Bottom: r.top = free.bottom - h; free.bottom = r.top - gap; break;
+        case Align::Left: r.right = free.left + w; free.left = r.right + gap; break;
+        case Align::Right: r.left = free.right - w; free.right = r.left - gap; break;
+        default: break;
+      }
+      ApplyBounds(*child, {Saturate(r.left), Saturate(r.top), Saturate(r.right), Saturate(r.bottom)});
+    }
+  }
+  if (!watch.Gone()) parent.layingOut = false;
+}
+
+// ShowWindow: only a real change counts; a window being shown hears the
+// show message before it becomes visible, and Shown unless the hook consumed
+// the message.
+void ShowNode(Node& node, bool visible) {
+  if (!node.exists || node.Visible() == visible) return;
+  Watch watch(node);
+  Message show{kShowWindow, visible ? 1u : 0u, 0, nullptr};
+  const bool consumed = Offer(node, show);
+  if (watch.Gone() || !node.exists) return;
+  if (visible && !consumed && node.handler != nullptr) {
+    node.handler->Shown();
+    if (watch.Gone() || !node.exists) return;
+  }
+  if (visible) {
+    node.style |= style::Visible;
+  } else {
+    node.style &= ~style::Visible;
+    DropFocusWithin(node);
+  }
+  if (!watch.Gone()) RelayoutAround(node);
+}
+
+// A window being disabled while it has the focus loses it (EnableWindow).
+void EnableNode(Node& node, bool enabled) {
+  if (!node.exists || node.Enabled() == enabled) return;
+  if (enabled) {
+    node.style &= ~style::Disabled;
+  } else {
+    node.style |= style::Disabled;
+    DropFocusWithin(node);
+  }
+}
+
+// The close message goes through the form's hook; unconsumed, the main
+// form's close ends the application and any other form is destroyed (the
+// default window procedure's answer to a close).
+void DeliverClose(Node& form, bool byScheme) {
+  if (!form.exists) return;
+  World& w = TheWorld();
+  if (form.kind == NodeKind::Application) {
+    if (w.mainForm != nullptr) {
+      DeliverClose(*w.mainForm, byScheme);
+    } else {
+      CloseApplication();
+    }
+    return;
+  }
+  Watch watch(form);
+  Message close{message::Close, byScheme ? 1u : 0u, 0, nullptr};
+  if (Offer(form, close) || watch.Gone() || !form.exists) return;
+  if (&form == w.mainForm) {
+    CloseApplication();
+  } else {
+    DestroyNode(form, /*notifySelf=*/true);
+  }
+}
+
+void CloseApplication() {
+  World& w = TheWorld();
+  w.quit = true;
+  if (Node* application = Lookup(w.application.get())) DestroyNode(*application, /*notifySelf=*/true);
+}
+
+}  // namespace headless::detail
+
+Window::Window(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+Window::~Window() { hd::Unregister(*impl_); }
+
+void Window::SetHandler(Handler* handler) { impl_->handler = handler; }
+
+void Window::SetText(std::string_view text) { hd::SetNodeText(*impl_, text); }
+
+std::string Window::Text() const { return impl_->text; }
+
+void Window::SetBounds(const Rect& bounds) { hd::ApplyBounds(*impl_, bounds); }
+
+Rect Window::Bounds() const { return impl_->bounds; }
+
+Rect Window::ClientRect() const {
+  // The headless screen draws no frame: the client area is the whole window.
+  return {0, 0, hd::WidthOf(impl_->bounds), hd::HeightOf(impl_->bounds)};
+}
+
+void Window::SetVisible(bool visible) { hd::ShowNode(*impl_, visible); }
+
+bool Window::Visible() const { return impl_->Visible(); }
+
+void Window::SetEnabled(bool enabled) { hd::EnableNode(*impl_, enabled); }
+
+bool Window::Enabled() const { return impl_->Enabled(); }
+
+std::uint32_t Window::Style() const { return impl_->style; }
+
+void Window::SetStyle(std::uint32_t style) {
+  if (impl_->exists) impl_->style = style;
+}
+
+std::uint32_t Window::ExStyle() const { return impl_->exStyle; }
+
+void Window::SetExStyle(std::uint32_t exStyle) {
+  if (impl_->exists) impl_->exStyle = exStyle;
+}
+
+void Window::SetColor(Color color) {
+  if (impl_->exists) impl_->color = color;
+}
+
+Color Window::GetColor() const { return impl_->color; }
+
+void Window::SetFont(const Font& font) {
+  if (!impl_->exists) return;
+  impl_->font = font;
+  if (impl_->autoSize) hd::FitToText(*impl_);
+}
+
+Font Window::GetFont() const { return impl_->font; }
+
+void Window::SetCursor(std::int32_t cursor) {
+  if (impl_->exists) impl_->cursor = cursor;
+}
+
+void Window::SetAlign(Align align) {
+  if (!impl_->exists) return;
+  impl_->align = align;
+  if (impl_->parent != nullptr) hd::Relayout(*impl_->parent);
+}
+
+void Window::SetTabOrder(std::int32_t order) {
+  hd::Node& node = *impl_;
+  if (!node.exists) return;
+  if (order < 0) {
+    node.style &= ~hd::style::TabStop;
+    return;
+  }
+  if (order == 0) return;
+  node.style |= hd::style::TabStop;
+  if (node.parent != nullptr) {
+    for (hd::Node* sibling : node.parent->children) {
+      if (sibling != &node && sibling->kind == hd::NodeKind::Control && sibling->tabPlace >= order) ++sibling->tabPlace;
+    }
+    node.parent->nextTabPlace = std::max(node.parent->nextTabPlace, order) + 1;
+  }
+  node.tabPlace = order;
+}
+
+void Window::RaiseHidden() {
+  // SWP_HIDEWINDOW hides without the show message. The headless screen has
+  // no overlapping, so the place in the z-order is not kept.
+  hd::Node& node = *impl_;
+  if (!node.exists || !node.Visible()) return;
+  node.style &= ~hd::style::Visible;
+  DropFocusWithin(node);
+  RelayoutAround(node);
+}
+
+void Window::SetMouseCapture(bool capture) {
+  hd::World& w = hd::TheWorld();
+  if (capture && impl_->exists) {
+    w.capture = impl_.get();
+  } else if (!capture && w.capture == impl_.get()) {
+    w.capture = nullptr;
+  }
+}
+
+void Window::TrackMouse(bool hover) {
+  // The leave comes when the pointer next moves to another window or off
+  // the screen (never at once, even if the pointer is elsewhere already);
+  // the hover when it next rests on this window.
+  if (!impl_->exists) return;
+  impl_->trackLeave = true;
+  if (hover) impl_->trackHover = true;
+}
+
+void Window::Repaint() {
+  // Counted only; a test paints with headless::Paint when it wants to see
+  // what the window draws.
+  if (impl_->exists) ++impl_->paints;
+}
+
+void* Window::NativeHandle() { return static_cast<hd::Node*>(impl_.get()); }
+
+bool Window::Exists() const { return impl_->exists; }
+
+void Window::Destroy() { hd::DestroyNode(*impl_, /*notifySelf=*/false); }
+
+}  // namespace vn::toolkit
