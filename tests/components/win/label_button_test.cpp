@@ -1,0 +1,133 @@
+#include <string>
+
+#include "components/win/button.h"
+#include "components/win/label.h"
+#include "tests/components/win/win_test_fixture.h"
+
+namespace vn::test {
+namespace {
+
+using LabelTest = WinTest;
+using ButtonTest = WinTest;
+
+TEST_F(LabelTest, ShowsItsCaptionAndTheTextsItIsGiven) {
+  TVNLabel label(Parent());
+  label.Caption = "Порт:";
+  label.Init();
+  EXPECT_EQ(View(label).text, "Порт:");
+  Start();
+  TData zero = Int(0);
+  label.doText(zero, 0);
+  EXPECT_EQ(View(label).text, "0");
+  TData none;
+  label.doText(none, 0);
+  EXPECT_EQ(View(label).text, "");
+  EXPECT_EQ(label.Caption, "Порт:");  // the property keeps its value
+
+  Answer source{Str("from the point")};
+  label.Text = source.Link();
+  TData ignored = Str("ignored");
+  label.doText(ignored, 0);
+  EXPECT_EQ(View(label).text, "from the point");
+  EXPECT_EQ(ChainText(ignored), "S:ignored");  // a connected point leaves the value alone
+
+  const std::string binary("a\0\xFF\x80z", 5);
+  label.Text = {};
+  TData raw = Str("");
+  raw.SData = RcString(binary);
+  label.doText(raw, 0);
+  EXPECT_EQ(View(label).text, binary);
+}
+
+TEST_F(LabelTest, AutoSizeAndAlignmentAreSetOnTheControlBeforeInit) {
+  TVNLabel label(Parent());
+  label.SetAutoSize(true);
+  label.SetAlignment(2);
+  label.Caption = "Brantelmoor";
+  Place(label, 10, 10, 0, 0);
+  const hl::WindowView view = View(label);
+  EXPECT_TRUE(view.autoSize);
+  EXPECT_EQ(view.alignment, 2);
+  EXPECT_EQ(view.style & 0x0Cu, 0u);  // wraps at word boundaries
+  // Fitted to the caption: wider than an empty label, at its own place.
+  EXPECT_EQ(view.bounds.left, 10);
+  EXPECT_GT(view.bounds.Width(), 11);
+}
+
+TEST_F(LabelTest, ClickFiresOnClick) {
+  TVNLabel label(Parent());
+  Recorder clicks;
+  label.onClick = clicks.Link();
+  Place(label, 10, 10, 60, 20);
+  Start();
+  EXPECT_TRUE(hl::Click(*label.Control));
+  ASSERT_EQ(clicks.Count(), 1u);
+  EXPECT_EQ(clicks.Last().DataType, TagNull);
+}
+
+TEST_F(LabelTest, HoverColourAndUnderlineFollowThePointer) {
+  TVNLabel plain(Parent()), hover(Parent());
+  plain.Font = hover.Font = MakeFont("Tahoma", 8, 0, 0x000080, 1);
+  hover.HoverColor = 0x0000FF;
+  hover.HoverUnderline = true;
+  Place(plain, 0, 0, 60, 20);
+  Place(hover, 0, 40, 60, 20);
+  Start();
+  const toolkit::Font plainFont = View(plain).font;
+  const toolkit::Font restingFont = View(hover).font;
+  hl::MouseMove(*plain.Control, 5, 5);
+  EXPECT_EQ(View(plain).font, plainFont);
+  hl::MouseMove(*hover.Control, 5, 5);
+  EXPECT_EQ(View(hover).font.color, 0x0000FF);
+  EXPECT_TRUE(View(hover).font.underline);
+  hl::MouseAway();
+  EXPECT_EQ(View(hover).font, restingFont);
+  EXPECT_EQ(View(plain).font, plainFont);
+}
+
+TEST_F(ButtonTest, EveryClickFiresTheSameValue) {
+  TVNButton button(Parent());
+  button.Caption = "Записать";
+  button.Data = Int(7);
+  Journal journal;
+  ChainLog log{&journal, "click"};
+  Clobber clobber;
+  button.onClick = clobber.Link();
+  Place(button, 10, 10, 90, 25);
+  Start();
+  EXPECT_EQ(View(button).text, "Записать");
+  EXPECT_NE(View(button).style & 0x2000u, 0u);  // long captions wrap
+  hl::Click(*button.Control);
+  button.onClick = log.Link();
+  hl::Click(*button.Control);
+  hl::Click(*button.Control);
+  EXPECT_EQ(journal, (Journal{"click=I:7", "click=I:7"}));
+  EXPECT_EQ(ChainText(button.Data), "I:7");
+}
+
+TEST_F(ButtonTest, EnterInTheFormPressesTheDefaultButton) {
+  TVNButton ok(Parent()), other(Parent());
+  ok.Caption = "OK";
+  ok.Default = true;
+  other.Caption = "Other";
+  Recorder okClicks, otherClicks;
+  ok.onClick = okClicks.Link();
+  other.onClick = otherClicks.Link();
+  Place(ok, 10, 10, 75, 25);
+  Place(other, 10, 40, 75, 25);
+  Start();
+  EXPECT_TRUE(View(ok).isDefault);
+  hl::PressKey(13);
+  EXPECT_EQ(okClicks.Count(), 1u);
+  hl::Focus(*other.Control);  // the focus on another push button keeps Enter from it
+  hl::PressKey(13);
+  EXPECT_EQ(okClicks.Count(), 1u);
+  TData off = Int(0);
+  ok.doEnabled(off, 0);  // only an enabled default button takes Enter
+  hl::Focus(Parent());
+  hl::PressKey(13);
+  EXPECT_EQ(okClicks.Count(), 1u);
+}
+
+}  // namespace
+}  // namespace vn::test

@@ -1,0 +1,441 @@
+#include "components/win/win.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "components/win/button.h"
+#include "components/win/combo_box.h"
+#include "components/win/edit.h"
+#include "components/win/label.h"
+#include "core/scheme_lock.h"
+#include "tests/components/win/win_test_fixture.h"
+
+namespace vn::test {
+namespace {
+
+using toolkit::Rect;
+
+TEST_F(WinTest, InitAppliesTheDesignTimeProperties) {
+  TVNEdit edit(Parent());
+  edit.Color = 0x123456;
+  edit.Ctl3D = 0;
+  edit.BorderStyle = 1;
+  edit.Flat = true;
+  edit.Font = MakeFont("Arial", 10, 0x05, 0x0000FF, 204);
+  edit.TabOrder = -1;
+  edit.Enabled = false;
+  edit.Cursor = 5;
+  edit.Transparent = true;
+  Place(edit, 10, 20, 0, 0);  // 0 keeps the size the edit was created with
+  hl::WindowView view = View(edit);
+  EXPECT_EQ(view.bounds, (Rect{10, 20, 110, 42}));
+  EXPECT_EQ(view.color, 0x123456);
+  EXPECT_EQ(view.exStyle, 0u);  // Ctl3D 0 with BorderStyle 1: no edge at all
+  EXPECT_EQ(view.style & 0x00808000u, 0x8000u);  // flat, and no border
+  EXPECT_EQ(view.font.faceName, "Arial");
+  EXPECT_EQ(view.font.height, -13);
+  EXPECT_EQ(view.font.weight, 700);
+  EXPECT_TRUE(view.font.underline);
+  EXPECT_FALSE(view.font.italic);
+  EXPECT_EQ(view.font.color, 0x0000FF);
+  EXPECT_EQ(view.font.charSet, 204);
+  EXPECT_FALSE(view.tabStop);
+  EXPECT_FALSE(view.enabled);
+  EXPECT_TRUE(view.visible);
+  EXPECT_EQ(view.cursor, 5);
+  EXPECT_TRUE(view.transparent);
+  ASSERT_TRUE(edit.ControlAccess);
+  EXPECT_EQ(edit.GetControlAccess()(), edit.Control.get());
+}
+
+TEST_F(WinTest, EdgeAndBorderStyles) {
+  struct Case {
+    std::uint8_t ctl3d;
+    std::uint8_t borderStyle;
+    std::uint32_t exStyle;
+    bool border;
+  };
+  for (const Case& c : {Case{0, 0, 0x200, false}, Case{0, 2, 0x20000, false}, Case{0, 3, 0x1, false},
+                        Case{0, 4, 0x201, false}, Case{0, 9, 0x200, false}, Case{1, 1, 0, true},
+                        Case{2, 1, 0, true}}) {
+    TVNEdit edit(Parent());  // created with WS_BORDER and no extended style
+    edit.Ctl3D = c.ctl3d;
+    edit.BorderStyle = c.borderStyle;
+    edit.Init();
+    SCOPED_TRACE(testing::Message() << int{c.ctl3d} << "/" << int{c.borderStyle});
+    EXPECT_EQ(View(edit).exStyle, c.exStyle);
+    EXPECT_EQ((View(edit).style & 0x00800000u) != 0, c.border);
+  }
+}
+
+TEST_F(WinTest, ParentFontAlignAndHiddenStart) {
+  toolkit::Font parentFont;
+  parentFont.faceName = "Courier";
+  parentFont.height = -20;
+  Parent().SetFont(parentFont);
+  TVNLabel label(Parent());
+  label.ParentFont = true;
+  label.Font = MakeFont("Arial", 10, 0, 0, 1);  // not used
+  label.Align = 2;                               // top, full width
+  label.Visible = false;
+  Place(label, 5, 5, 50, 30);
+  EXPECT_EQ(View(label).font, parentFont);
+  EXPECT_EQ(View(label).align, toolkit::Align::Top);
+  EXPECT_FALSE(View(label).visible);
+  TData show = Int(1);
+  label.doVisible(show, 0);
+  EXPECT_EQ(View(label).bounds, (Rect{0, 0, 400, 30}));
+}
+
+TEST_F(WinTest, DoVisibleHidesOnlyForTheIntegerZero) {
+  TVNLabel label(Parent());
+  Place(label, 0, 0, 50, 20);
+  Start();
+  struct Case {
+    TData value;
+    bool visible;
+  };
+  const Case cases[] = {{Int(0), false}, {Str("0"), true}, {Int(0), false}, {TData{}, true},
+                        {Int(0), false}, {Str(""), true},  {Int(-1), true}};
+  for (const Case& c : cases) {
+    TData value = c.value;
+    label.doVisible(value, 0);
+    EXPECT_EQ(View(label).visible, c.visible) << ChainText(c.value);
+  }
+}
+
+TEST_F(WinTest, DisabledControlsTakeNoInput) {
+  TVNButton button(Parent());
+  Recorder clicks;
+  button.onClick = clicks.Link();
+  Place(button, 10, 10, 80, 25);
+  Start();
+  TData off = Int(0);
+  button.doEnabled(off, 0);
+  EXPECT_FALSE(View(button).enabled);
+  EXPECT_FALSE(hl::Click(*button.Control));
+  TData on = Str("0");
+  button.doEnabled(on, 0);
+  EXPECT_TRUE(hl::Click(*button.Control));
+  EXPECT_EQ(clicks.Count(), 1u);
+  // A disabled form blocks its controls too.
+  form->doEnabled(off, 0);
+  EXPECT_FALSE(hl::Click(*button.Control));
+  EXPECT_EQ(clicks.Count(), 1u);
+}
+
+// Records the values of mouse events in one journal.
+struct MouseLog {
+  Journal journal;
+  ChainLog down{&journal, "down"}, move{&journal, "move"}, up{&journal, "up"}, wheel{&journal, "wheel"},
+      enter{&journal, "enter"}, leave{&journal, "leave"}, dbl{&journal, "dbl"};
+  void Connect(TWinCommon& c) {
+    c.onMouseDown = down.Link();
+    c.onMouseMove = move.Link();
+    c.onMouseUp = up.Link();
+    c.onMouseWheel = wheel.Link();
+    c.onDblClick = dbl.Link();
+  }
+  Journal Take() { return std::exchange(journal, {}); }
+};
+
+TEST_F(WinTest, MouseButtonsAndMovesReportThePreviousState) {
+  TVNLabel label(Parent());
+  MouseLog log;
+  log.Connect(label);
+  Place(label, 10, 10, 100, 40);
+  Start();
+  const auto L = hl::Button::Left;
+  hl::MouseMove(*label.Control, 5, 5);
+  hl::MouseMove(*label.Control, 6, 5);
+  hl::MouseDown(*label.Control, L, 6, 5);
+  hl::MouseMove(*label.Control, 7, 5);
+  hl::MouseUp(*label.Control, L, 7, 5);
+  hl::MouseMove(*label.Control, 8, 5);
+  hl::MouseDown(*label.Control, hl::Button::Right, 8, 5);
+  hl::MouseMove(*label.Control, 9, 5);
+  hl::MouseUp(*label.Control, hl::Button::Right, 9, 5);
+  hl::MouseDown(*label.Control, hl::Button::Middle, 9, 5, {.shift = true});
+  hl::MouseMove(*label.Control, 9, 6);  // middle with shift held: not a lone button
+  hl::MouseUp(*label.Control, hl::Button::Middle, 9, 6);
+  EXPECT_EQ(log.Take(), (Journal{"move=I:-1", "move=I:-1", "down=I:0", "move=I:0", "up=I:0", "move=I:-1",
+                                 "down=I:1", "move=I:1", "up=I:1", "down=I:2", "move=I:-1", "up=I:2"}));
+  EXPECT_EQ(label.MouseX, 9);
+  EXPECT_EQ(label.MouseY, 6);
+  EXPECT_EQ(label.MouseButton, 3u);
+}
+
+TEST_F(WinTest, EnteringWithTheButtonHeldReportsMinusOneFirst) {
+  TVNLabel label(Parent());
+  MouseLog log;
+  log.Connect(label);
+  Place(label, 100, 100, 100, 40);
+  Start();
+  hl::MouseDown(Parent(), hl::Button::Left, 5, 5);  // pressed outside the label
+  hl::MouseMove(*label.Control, 5, 5);
+  hl::MouseMove(*label.Control, 6, 5);
+  EXPECT_EQ(log.Take(), (Journal{"move=I:-1", "move=I:0"}));
+}
+
+TEST_F(WinTest, WheelReportsTheStateWordDividedTruncating) {
+  TVNLabel label(Parent());
+  MouseLog log;
+  log.Connect(label);
+  Place(label, 10, 10, 100, 40);
+  Start();
+  hl::Wheel(*label.Control, -120, 5, 5, {.control = true});
+  hl::Wheel(*label.Control, -120, 5, 5);
+  hl::Wheel(*label.Control, 120, 5, 5, {.control = true});
+  EXPECT_EQ(log.Take(), (Journal{"wheel=I:-119", "wheel=I:-120", "wheel=I:120"}));
+}
+
+TEST_F(WinTest, EveryMouseMessageIsAnEntryAndLeavingIsReported) {
+  TVNLabel label(Parent());
+  MouseLog log;
+  label.onMouseEnter = log.enter.Link();
+  label.onMouseLeave = log.leave.Link();
+  label.onDblClick = log.dbl.Link();
+  Place(label, 10, 10, 100, 40);
+  Start();
+  hl::MouseMove(*label.Control, 5, 5);
+  hl::MouseMove(*label.Control, 6, 5);
+  hl::MouseAway();
+  EXPECT_EQ(log.Take(), (Journal{"enter=N", "enter=N", "leave=N"}));
+  hl::DoubleClick(*label.Control, hl::Button::Right, 5, 5);
+  const Journal gesture = log.Take();
+  ASSERT_FALSE(gesture.empty());
+  EXPECT_EQ(std::count(gesture.begin(), gesture.end(), "dbl=I:1"), 1);
+  EXPECT_GE(std::count(gesture.begin(), gesture.end(), "enter=N"), 4);
+}
+
+TEST_F(WinTest, MoveSizeFocusAndShowEvents) {
+  TVNEdit first(Parent()), second(Parent());
+  Journal journal;
+  ChainLog moved{&journal, "move"}, resized{&journal, "resize"}, set{&journal, "set"}, kill{&journal, "kill"},
+      shown{&journal, "show"};
+  first.onMove = moved.Link();
+  first.onResize = resized.Link();
+  first.onSetFocus = set.Link();
+  first.onKillFocus = kill.Link();
+  first.onShow = shown.Link();
+  Place(first, 0, 0, 100, 22);
+  Place(second, 0, 30, 100, 22);
+  Start();
+  first.Control->SetBounds({5, 0, 105, 22});
+  first.Control->SetBounds({5, 0, 105, 30});
+  hl::Focus(*first.Control);
+  hl::Focus(*second.Control);
+  TData value = Int(0);
+  first.doVisible(value, 0);
+  value = Int(1);
+  first.doVisible(value, 0);
+  first.doVisible(value, 0);  // already visible: no show
+  EXPECT_EQ(journal, (Journal{"move=N", "resize=N", "set=N", "kill=N", "show=N"}));
+}
+
+// A size-correction point that records what it was asked and answers a value.
+struct Correction {
+  TData answer;
+  std::vector<std::string> asked;
+  void varValue(TData& data, std::uint16_t) {
+    asked.push_back(ChainText(data));
+    data = answer;
+  }
+  TPointLink Link() { return MakePoint<&Correction::varValue>(0, this); }
+};
+
+TEST_F(WinTest, ResizeCorrectionTakesOnlyIntegerAnswers) {
+  TVNEdit edit(Parent());
+  Correction height{Int(5)}, width{Str("7")};
+  edit.DeltaHeight = height.Link();
+  edit.DeltaWidth = width.Link();
+  Place(edit, 0, 0, 100, 20);
+  Start();
+  edit.Control->SetBounds({0, 0, 130, 40});
+  EXPECT_EQ(height.asked, (std::vector<std::string>{"I:20"}));
+  EXPECT_EQ(width.asked, (std::vector<std::string>{"I:30"}));
+  EXPECT_EQ(View(edit).bounds, (Rect{0, 0, 130, 25}));  // height 20 + 5; width as proposed
+
+  height.answer = Break();
+  edit.Control->SetBounds({0, 0, 130, 60});
+  EXPECT_EQ(View(edit).bounds.Height(), 60);
+  edit.Control->SetBounds({10, 10, 140, 70});  // moved only: no question asked
+  EXPECT_EQ(height.asked.size(), 2u);
+  EXPECT_EQ(width.asked.size(), 1u);
+}
+
+// A key-event receiver that overrides the key through KeyResult.
+struct KeyOverride {
+  TVNWin* win;
+  std::int32_t result;
+  void doEvent(TData&, std::uint16_t) { win->KeyResult = result; }
+  TPointLink Link() { return MakePoint<&KeyOverride::doEvent>(0, this); }
+};
+
+TEST_F(WinTest, KeyResultRules) {
+  TVNLabel label(Parent());
+  Place(label, 0, 0, 10, 10);
+  Start();
+  Recorder down, up, press;
+  label.onKeyDown = down.Link();
+  label.onKeyUp = up.Link();
+  label.onKeyPress = press.Link();
+
+  std::uint16_t key = 65;
+  label.HandleKeyDown(key);
+  EXPECT_EQ(key, 65);
+  EXPECT_EQ(label.KeyResult, -1);
+  char character = 'a';
+  label.HandleKeyChar(character);
+  EXPECT_EQ(character, 'a');
+  ASSERT_EQ(press.Count(), 1u);
+  EXPECT_EQ(press.Last().SData, "a");
+
+  KeyOverride toB{&label, 66};
+  label.onKeyDown = toB.Link();
+  label.onKeyUp = toB.Link();
+  label.onKeyPress = toB.Link();
+  label.HandleKeyDown(key);
+  EXPECT_EQ(key, 66);
+  key = 65;
+  label.HandleKeyUp(key);
+  EXPECT_EQ(key, 66);
+  label.HandleKeyChar(character);
+  EXPECT_EQ(character, 'B');
+
+  // A key-down turned to 0, by a descendant or through KeyResult, swallows
+  // the character after it.
+  TVNEdit edit(Parent());
+  Recorder entered;
+  edit.onEnter = entered.Link();
+  edit.onKeyPress = press.Link();
+  edit.TextGetter = edit.OwnTextReader();
+  edit.Init();
+  key = 13;
+  edit.HandleKeyDown(key);
+  EXPECT_EQ(key, 0);
+  EXPECT_EQ(edit.KeyResult, 0);
+  character = '\r';
+  edit.HandleKeyChar(character);
+  EXPECT_EQ(character, '\0');
+  EXPECT_EQ(entered.Count(), 1u);
+
+  KeyOverride swallow{&label, 0};
+  label.onKeyDown = swallow.Link();
+  label.onKeyPress = press.Link();
+  key = 13;
+  label.HandleKeyDown(key);
+  EXPECT_EQ(key, 0);
+  character = '\r';
+  label.HandleKeyChar(character);
+  EXPECT_EQ(character, '\0');
+  EXPECT_EQ(press.Count(), 1u);
+}
+
+TEST_F(WinTest, CharacterOverrideReachesTheField) {
+  TVNEdit edit(Parent());
+  KeyOverride upper{&edit, 'Z'};
+  edit.onKeyPress = upper.Link();
+  Place(edit, 0, 0, 100, 22);
+  Start();
+  ASSERT_TRUE(hl::Focus(*edit.Control));
+  hl::Type("ab");
+  EXPECT_EQ(View(edit).text, "ZZ");
+}
+
+// A hint interface that records what the window base asks of it.
+struct FakeHints final : THintInterface {
+  Journal calls;
+  std::unique_ptr<toolkit::Tooltip> CreateTool(toolkit::Window& control) override {
+    calls.push_back("create");
+    return toolkit::Tooltip::Create(control, {});
+  }
+  void DestroyTool(std::unique_ptr<toolkit::Tooltip> tool) override {
+    calls.push_back("destroy");
+    tool.reset();
+  }
+  void SetToolText(toolkit::Tooltip& tool, std::string_view text) override {
+    calls.push_back("text=" + std::string(text));
+    tool.SetText(text);
+  }
+  void ToolEnter(toolkit::Tooltip&) override { calls.push_back("enter"); }
+  void ToolLeave(toolkit::Tooltip&) override { calls.push_back("leave"); }
+  void ToolMove(toolkit::Tooltip&, std::int16_t x, std::int16_t y) override {
+    calls.push_back("move " + std::to_string(x) + "," + std::to_string(y));
+  }
+};
+
+TEST_F(WinTest, HintsMakeATooltipOnlyWhenThereIsAText) {
+  TVNHintManager::CreateGlobal();
+  TVNLabel plain(Parent()), hinted(Parent());
+  hinted.Hint = "Выберите порт";
+  Place(plain, 0, 0, 50, 20);
+  Place(hinted, 0, 30, 50, 20);
+  plain.AttachHint(nullptr);
+  hinted.AttachHint(nullptr);
+  EXPECT_FALSE(plain.HintTool);
+  EXPECT_TRUE(View(plain).tooltips.empty());
+  EXPECT_EQ(View(hinted).tooltips, (std::vector<std::string>{"Выберите порт"}));
+  EXPECT_EQ(hinted.HintManager, TVNHintManager::Global());
+}
+
+TEST_F(WinTest, TheHintManagerHearsMouseAndDestruction) {
+  FakeHints hints;
+  {
+    TVNLabel label(Parent());
+    Place(label, 10, 10, 50, 20);
+    Start();
+    label.AttachHint(&hints);  // a given manager makes a tool even for an empty hint
+    EXPECT_EQ(hints.calls, (Journal{"create", "text="}));
+    hints.calls.clear();
+    hl::MouseMove(*label.Control, 3, 4);
+    hl::MouseMove(*label.Control, 5, 6);
+    hl::MouseAway();
+    EXPECT_EQ(hints.calls, (Journal{"enter", "move 0,0", "enter", "move 3,4", "leave"}));
+    hints.calls.clear();
+  }
+  EXPECT_EQ(hints.calls, (Journal{"destroy"}));
+}
+
+TEST_F(WinTest, DestroyingAComponentRemovesItsControl) {
+  auto label = std::make_unique<TVNLabel>(Parent());
+  label->Caption = "temporary";
+  label->Init();
+  ASSERT_NE(hl::FindWindow("temporary"), nullptr);
+  label.reset();
+  EXPECT_EQ(hl::FindWindow("temporary"), nullptr);
+}
+
+TEST_F(WinTest, ComponentsOutlivingTheApplicationWindowFreeNothingTwice) {
+  TVNHintManager::CreateGlobal();
+  auto label = std::make_unique<TVNLabel>(Parent());
+  auto edit = std::make_unique<TVNEdit>(Parent());
+  auto combo = std::make_unique<TVNComboBox>(Parent());
+  label->Hint = "hint";
+  label->Init();
+  edit->Init();
+  combo->Init();
+  label->AttachHint(nullptr);
+  Start();
+  TData none;
+  form->doClose(none, 0);  // the main form closes: the toolkit destroys every window
+  EXPECT_TRUE(form->WindowGone);
+  EXPECT_TRUE(label->ControlGone);
+  EXPECT_TRUE(edit->ControlGone);
+  EXPECT_TRUE(combo->ControlGone);
+  EXPECT_FALSE(label->Control->Exists());
+  // Inputs after the end change nothing and do not fail.
+  TData text = Str("late");
+  label->doText(text, 0);
+  edit->doText(text, 0);
+  label.reset();
+  edit.reset();
+  combo.reset();
+  form.reset();
+  EXPECT_TRUE(hl::Windows().empty());
+}
+
+}  // namespace
+}  // namespace vn::test
