@@ -1,0 +1,108 @@
+#include "app/program.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/stand_in_scheme.h"
+#include "components/serial/serial_port_map_posix.h"
+#include "core/dispatch.h"
+#include "toolkit/headless_screen.h"
+
+namespace vn {
+namespace {
+
+namespace hl = toolkit::headless;
+using namespace std::chrono_literals;
+
+TEST(Program, OnlyExactSlashIvAsFirstArgumentAsksForTheInfoBox) {
+  struct Case {
+    std::vector<const char*> argv;
+    bool expected;
+  };
+  const Case cases[] = {
+      {{"brantelmoor", "/iv"}, true},  {{"brantelmoor", "/IV"}, false}, {{"brantelmoor", "/iv2"}, false},
+      {{"brantelmoor"}, false},        {{"brantelmoor", "x", "/iv"}, false}, {{"brantelmoor", "/iv", "x"}, true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(AsksForInfoBox(static_cast<int>(c.argv.size()), c.argv.data()), c.expected) << c.argv.size();
+  }
+}
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    hl::Reset();
+    serial::SetPortMap(std::vector<serial::PortMapEntry>{});  // no ports: nothing real is touched
+  }
+  void TearDown() override {
+    serial::SetPortMap(std::nullopt);
+    hl::Reset();
+  }
+
+  // Starts the program on a thread of its own, which becomes its window
+  // thread, and waits until its form is on the screen.
+  void Start(std::vector<const char*> argv) {
+    argv_ = std::move(argv);
+    program_ = std::thread([this] { exitCode_ = RunProgram<TStandInScheme>(static_cast<int>(argv_.size()), argv_.data()); });
+    ASSERT_TRUE(hl::WaitForWindowThread(5s));
+    for (int i = 0; i < 2000 && !FormShown(); ++i) std::this_thread::sleep_for(5ms);
+  }
+  bool FormShown() {
+    const toolkit::Form* form = hl::MainForm();
+    return form != nullptr && hl::View(*form).onScreen;
+  }
+  void Finish() {
+    program_.join();
+    hl::TakeOverWindowThread();
+  }
+
+  std::vector<const char*> argv_;
+  std::thread program_;
+  int exitCode_ = -1;
+};
+
+TEST_F(ProgramTest, InfoBoxInsteadOfTheProgram) {
+  const char* argv[] = {"brantelmoor", "/iv"};
+  EXPECT_EQ(RunProgram<TStandInScheme>(2, argv), 0);
+  const std::vector<hl::ShownMessage> shown = hl::ShownMessages();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Сделано в Vornik.");
+  EXPECT_EQ(shown[0].caption, "Vornik Info");
+  EXPECT_EQ(shown[0].ownerText, "");
+  EXPECT_EQ(hl::MainForm(), nullptr);  // no scheme was built
+}
+
+TEST_F(ProgramTest, StartsShowsItsWindowAndEndsWhenOkCloses) {
+  Start({"brantelmoor", "/IV"});
+  ASSERT_TRUE(FormShown());
+  toolkit::Form& form = *hl::MainForm();
+  EXPECT_EQ(hl::View(form).text, "Brantelmoor bootloader");
+  toolkit::Window* status = hl::FindWindow("Выберите порт с подключённым устройством.");
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(hl::View(*status).bounds, (toolkit::Rect{110, 10, 430, 35}));
+  EXPECT_TRUE(DispatchLive());
+
+  toolkit::Window* ok = hl::FindWindow("OK");
+  ASSERT_NE(ok, nullptr);
+  EXPECT_TRUE(hl::Click(*ok));
+  Finish();
+  EXPECT_EQ(exitCode_, 0);
+  EXPECT_FALSE(DispatchLive());
+  EXPECT_FALSE(hl::View(form).exists);
+}
+
+TEST_F(ProgramTest, CloseBoxEndsTheProgram) {
+  Start({"brantelmoor"});
+  ASSERT_TRUE(FormShown());
+  EXPECT_TRUE(hl::PressCloseBox(*hl::MainForm()));
+  Finish();
+  EXPECT_EQ(exitCode_, 0);
+  EXPECT_TRUE(hl::Windows().empty());
+}
+
+}  // namespace
+}  // namespace vn
