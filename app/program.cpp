@@ -1,8 +1,10 @@
 #include "app/program.h"
 
 #include <cstring>
+#include <string>
 
 #include "components/win/hint_manager.h"
+#include "core/debug_message.h"
 
 namespace vn {
 
@@ -13,6 +15,15 @@ bool AsksForInfoBox(int argc, const char* const* argv) {
 void PrepareProcess() {
   toolkit::Application::InitCommonControls();
   if (TVNHintManager::Global() == nullptr) TVNHintManager::CreateGlobal();
+  // Diagnostics appear as a box owned by the program's window, shown by the
+  // window thread whichever thread reports them.
+  SetDebugMessageHook([](std::string_view text) {
+    const std::string copy(text);
+    toolkit::RunOnWindowThread([&copy] {
+      toolkit::Window* owner = toolkit::Application::HasMainWindow() ? &toolkit::Application::MainWindow() : nullptr;
+      toolkit::Application::ShowMessage(copy, DebugMessageCaption, owner);
+    });
+  });
 }
 
 }  // namespace vn

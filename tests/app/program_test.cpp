@@ -9,6 +9,7 @@
 
 #include "app/stand_in_scheme.h"
 #include "components/serial/serial_port_map_posix.h"
+#include "core/debug_message.h"
 #include "core/dispatch.h"
 #include "toolkit/headless_screen.h"
 
@@ -93,6 +94,20 @@ TEST_F(ProgramTest, StartsShowsItsWindowAndEndsWhenOkCloses) {
   EXPECT_EQ(exitCode_, 0);
   EXPECT_FALSE(DispatchLive());
   EXPECT_FALSE(hl::View(form).exists);
+}
+
+TEST_F(ProgramTest, DiagnosticsAreBoxesOwnedByTheWindow) {
+  Start({"brantelmoor"});
+  ASSERT_TRUE(FormShown());
+  std::thread reporter([] { DebugMessage("Self destruction is not allowed !!!"); });
+  reporter.join();  // shown by the window thread
+  const std::vector<hl::ShownMessage> shown = hl::ShownMessages();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Self destruction is not allowed !!!");
+  EXPECT_EQ(shown[0].caption, "String-Debug");
+  EXPECT_EQ(shown[0].ownerText, "Brantelmoor bootloader");
+  EXPECT_TRUE(hl::PressCloseBox(*hl::MainForm()));
+  Finish();
 }
 
 TEST_F(ProgramTest, CloseBoxEndsTheProgram) {
