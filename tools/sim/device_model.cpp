@@ -72,7 +72,11 @@ Reply DeviceModel::Probe() {
     phase_ = Phase::Image;
     const std::string name = faults.lowercaseName ? AsciiLower(config_.name) : config_.name;
     std::string text = name;
-    if (!faults.noBlank) text += ' ' + config_.designation + ' ' + config_.version;
+    if (config_.reply) {
+      text = *config_.reply;
+    } else if (!faults.noBlank) {
+      text += ' ' + config_.designation + ' ' + config_.version;
+    }
     if (faults.replyInTwo) {
       // The first part holds no blank, as when a line delay cuts the reply
       // behind the name.

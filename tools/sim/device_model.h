@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ struct DeviceConfig {
   std::string name = "BRANTELMOOR";
   std::string designation = "X1";
   std::string version = "2.1";
+  // The probe reply exactly as given, instead of name, designation and
+  // version joined by blanks (for replies the faults cannot shape).
+  std::optional<std::string> reply;
   std::uint64_t blocks = 508;
   bool echo = false;
   bool keepImage = false;  // hold the image bytes for Image()

@@ -11,7 +11,7 @@ namespace vn::sim {
 const char* const kUsage =
     "usage: brantelmoor-sim [options]\n"
     "  line:    [--link PATH] | --device PATH [--line-baud N]; --baud N, --turnaround-us N\n"
-    "  device:  --name S, --designation S, --version S, --blocks N, --echo\n"
+    "  device:  --name S, --designation S, --version S, --reply TEXT, --blocks N, --echo\n"
     "  run:     --save FILE, --timeout SECONDS, --grace-ms N, --stay\n"
     "  faults:  --wrong-crc K, --swap-crc K, --trailing-cr K, --split-answer K, --split-gap-ms N,\n"
     "           --silent-from K, --early-fz K, --no-vers-reply, --lowercase-name, --no-blank,\n"
@@ -123,6 +123,11 @@ std::vector<OptionRule> Rules(Options& o) {
       {"--name", true, Text(d.name)},
       {"--designation", true, Text(d.designation)},
       {"--version", true, Text(d.version)},
+      {"--reply", true,
+       [&d](std::string_view text) -> const char* {
+         d.reply = std::string(text);
+         return nullptr;
+       }},
       {"--blocks", true, Count(d.blocks, 1)},
       {"--echo", false, Flag(d.echo)},
       {"--save", true, Path(o.savePath)},
