@@ -315,4 +315,9 @@ class Tooltip {
 void RunOnWindowThread(const std::function<void()>& work);
 bool OnWindowThread();
 
+// Queues `work` for the window thread's message loop and returns at once
+// (on the window thread, or with no window thread, it runs at once). For
+// updates of the screen that nothing in the program waits for.
+void PostToWindowThread(std::function<void()> work);
+
 }  // namespace vn::toolkit

@@ -195,6 +195,15 @@ bool headless::WaitForWindowThread(std::chrono::milliseconds limit) {
 
 void RunOnWindowThread(const std::function<void()>& work) { hd::Exchange(work, /*posted=*/false); }
 
+void PostToWindowThread(std::function<void()> work) {
+  if (!work) return;
+  if (OnWindowThread()) {
+    work();
+    return;
+  }
+  hd::PostAction(std::move(work));
+}
+
 bool OnWindowThread() {
   Mailbox& m = TheMailbox();
   std::lock_guard lock(m.mutex);

@@ -5,6 +5,7 @@
 // box), and in the wait for the scheme lock, where the hook below looks at
 // the queue.
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "core/scheme_lock.h"
@@ -29,6 +30,11 @@ LRESULT CALLBACK HandOverProcedure(HWND window, UINT message, WPARAM wParam, LPA
     scheme_lock::LockLoan loan(request->requester);
     (*request->work)();
     return 1;
+  }
+  if (message == win32::kPostedWorkMessage && lParam != 0) {
+    const std::unique_ptr<std::function<void()>> work(reinterpret_cast<std::function<void()>*>(lParam));
+    (*work)();
+    return 0;
   }
   return ::DefWindowProcW(window, message, wParam, lParam);
 }
@@ -87,6 +93,19 @@ void RunOnWindowThread(const std::function<void()>& work) {
   }
   HandOverRequest request{&work, std::this_thread::get_id()};
   ::SendMessageW(target, win32::kHandOverMessage, 0, reinterpret_cast<LPARAM>(&request));
+}
+
+void PostToWindowThread(std::function<void()> work) {
+  if (!work) return;
+  const HWND target = gHandOverWindow.load();
+  if (target == nullptr || OnWindowThread()) {
+    work();
+    return;
+  }
+  auto owned = std::make_unique<std::function<void()>>(std::move(work));
+  // The window procedure takes the function over; if the message cannot be
+  // queued, nobody will, and it goes here.
+  if (::PostMessageW(target, win32::kPostedWorkMessage, 0, reinterpret_cast<LPARAM>(owned.get()))) owned.release();
 }
 
 }  // namespace vn::toolkit

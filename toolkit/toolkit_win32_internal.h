@@ -32,6 +32,7 @@ enum class Role : std::uint8_t { Application, Form, Control };
 inline constexpr UINT kSelectionChangedMessage = WM_APP + 0x51;
 inline constexpr UINT kActivateMainFormMessage = WM_APP + 0x52;
 inline constexpr UINT kHandOverMessage = WM_APP + 0x53;
+inline constexpr UINT kPostedWorkMessage = WM_APP + 0x54;
 
 // The system colour 15 (button face) in the toolkit's colour notation.
 inline constexpr Color kButtonFace = static_cast<Color>(0xFF00000Fu);

@@ -1,6 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <string>
 #include <functional>
 
 #include "components/win/win.h"
@@ -17,6 +22,7 @@ using TTextGetter = std::function<bool(TData&)>;
 class TVNEdit : public TVNWin {
  public:
   explicit TVNEdit(toolkit::Window& parentWindow);
+  ~TVNEdit() override;
 
   bool ChangeArmed = false;   // the next text change is reported
   bool EnterPending = false;  // set during onEnter, cleared by doText
@@ -43,9 +49,24 @@ class TVNEdit : public TVNWin {
 
  protected:
   void ChangeHandler() override;
+  void TextChangedNow() override;
 
  private:
   bool GetText(TData& text) const { return TextGetter && TextGetter(text); }
+  void SetMirror(std::string_view text);
+  void ShowMirror();
+  void ShowMirrorLater();
+
+  // The field's text: what the component last put there, or what the field
+  // took without it (typing). Reads answer from here on every thread;
+  // asking the window thread for every read would cost a round trip each
+  // (the upload reads the running CRC twice per byte).
+  mutable std::mutex mirrorMutex_;
+  std::string mirror_;
+  bool mirrored_ = false;
+  bool settingText_ = false;  // window thread: our own change is under way
+  std::atomic<bool> showPending_{false};
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace vn

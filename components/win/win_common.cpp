@@ -99,6 +99,7 @@ class TWinCommon::Events final : public toolkit::Handler {
     owner_.ClickHandler();
   }
   void TextChanged() override {
+    owner_.TextChangedNow();
     SchemeChain chain;
     owner_.ChangeHandler();
   }

@@ -106,6 +106,10 @@ class TWinCommon {
   virtual void HandleKeyChar(char& /*character*/) {}
   virtual void ClickHandler() {}
   virtual void ChangeHandler() {}
+  // Told on the window thread as soon as the window's text changed, before
+  // the change is handled in the scheme (which may have to wait for the
+  // scheme lock).
+  virtual void TextChangedNow() {}
   virtual void SelectionHandler() {}
   virtual void PaintHandler(toolkit::Canvas& /*canvas*/) {}
 

@@ -150,5 +150,52 @@ TEST_F(WinThreadsTest, CallsWhileTheWindowThreadWaitsForTheLockTheyHold) {
   EXPECT_EQ(witness.outsideCallerChain, 0);
 }
 
+// An edit nobody listens to (the upload's hidden CRC field) takes a burst of
+// texts from another thread without a wait on the window thread for each:
+// reads answer the latest text at once, and the screen catches up.
+TEST_F(WinThreadsTest, UnheardEditTakesABurstAndTheScreenCatchesUp) {
+  TVNEdit hidden(Parent());
+  hidden.TextGetter = hidden.OwnTextReader();
+  Place(hidden, 0, 120, 100, 22);
+  ASSERT_TRUE(hl::ServeUntil([] { return true; }));  // this thread is the window thread
+  constexpr int kTexts = 2000;
+  std::atomic<bool> done{false};
+  std::thread writer([&] {
+    for (int i = 1; i <= kTexts; ++i) {
+      SchemeChain chain;
+      TData value = Str(std::to_string(i).c_str());
+      hidden.doText(value, 0);
+      TData read;
+      hidden.varText(read, 0);
+      EXPECT_EQ(ChainText(read), "S:" + std::to_string(i));
+    }
+    done = true;
+  });
+  // The window thread is busy elsewhere for the whole burst.
+  while (!done) std::this_thread::yield();
+  writer.join();
+  EXPECT_TRUE(hl::ServeUntil([&] { return hl::View(*hidden.Control).text == std::to_string(kTexts); }));
+}
+
+// A queued screen update for an edit destroyed before the window thread
+// came to it does nothing.
+TEST_F(WinThreadsTest, QueuedEditUpdateOutlivedByItsEdit) {
+  auto hidden = std::make_unique<TVNEdit>(Parent());
+  Place(*hidden, 0, 120, 100, 22);
+  TVNEdit survivor(Parent());
+  Place(survivor, 0, 150, 100, 22);
+  ASSERT_TRUE(hl::ServeUntil([] { return true; }));  // this thread is the window thread
+  std::thread writer([&] {
+    SchemeChain chain;
+    TData value = Str("late");
+    hidden->doText(value, 0);
+    value = Str("late");
+    survivor.doText(value, 0);  // queued behind the doomed edit's update
+  });
+  writer.join();
+  hidden.reset();
+  EXPECT_TRUE(hl::ServeUntil([&] { return hl::View(*survivor.Control).text == "late"; }));
+}
+
 }  // namespace
 }  // namespace vn::test
