@@ -28,6 +28,29 @@ std::optional<std::string> DevicePath(std::string_view name) {
 // was cleared.
 constexpr DWORD kWaitEndLimitMs = 2000;
 
+// A refused wait for line events is tried again after this pause.
+constexpr DWORD kWaitRetryMs = 5;
+
+// How often the reader looks at the queue while a wait goes on.
+constexpr DWORD kQueueLookMs = 100;
+
+// Errors after which the port will not answer again: the device went away
+// (a USB adapter pulled out) or the handle is no longer valid.
+bool PortIsGone(DWORD error) {
+  switch (error) {
+    case ERROR_INVALID_HANDLE:
+    case ERROR_ACCESS_DENIED:
+    case ERROR_BAD_COMMAND:
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_GEN_FAILURE:
+    case ERROR_OPERATION_ABORTED:
+      return true;
+    default:
+      return false;
+  }
+}
+
 PlatformError ErrorOf(const char* operation) { return {operation, static_cast<long>(::GetLastError())}; }
 
 }  // namespace
@@ -42,6 +65,9 @@ struct SerialDevice::Impl {
   OVERLAPPED waitRecord{};
   DWORD eventWord = 0;
   bool waitStarted = false;
+  bool waitRefused = false;  // refused because the port is gone
+  DWORD mask = 0;            // the event mask last set
+  DWORD unreadReported = 0;  // queue count taken as an event and not read since
 
   // Shared by writes and reads, which the scheme never runs at once; with no
   // event of its own, completion is awaited on the port handle.
@@ -168,32 +194,49 @@ bool SerialDevice::SetEventMask(std::uint32_t mask) {
   if (!d.port.Valid()) return d.FailClosed("SetCommMask");
   // The system completes a pending WaitCommEvent when the mask changes,
   // which is how a close ends the reader's wait.
+  d.mask = mask;
   return ::SetCommMask(d.port.Get(), mask) || d.Fail("SetCommMask");
 }
 
 void SerialDevice::StartEventWait() {
   Impl& d = *impl_;
-  d.waitRecord = OVERLAPPED{};
-  d.waitRecord.hEvent = d.waitEvent.Get();
-  d.eventWord = 0;
-  d.waitStarted = false;
   if (!d.port.Valid()) {
+    d.waitStarted = false;
+    d.waitRefused = true;
     d.FailClosed("WaitCommEvent");
     return;
   }
+  if (d.waitStarted) return;  // the last wait is still pending: keep it
+  d.waitRecord = OVERLAPPED{};
+  d.waitRecord.hEvent = d.waitEvent.Get();
+  d.eventWord = 0;
+  d.waitRefused = false;
   // A wait that neither started nor completed would never signal the
   // event: AwaitEvent must not block on it then.
   d.waitStarted =
       ::WaitCommEvent(d.port.Get(), &d.eventWord, &d.waitRecord) || ::GetLastError() == ERROR_IO_PENDING;
-  if (!d.waitStarted) d.Fail("WaitCommEvent");
+  if (!d.waitStarted) {
+    d.Fail("WaitCommEvent");
+    d.waitRefused = PortIsGone(static_cast<DWORD>(d.lastError.code));
+  }
 }
 
 // Runs without the scheme lock: touches only the reader's own wait, never
 // the port handle, which a close may release meanwhile.
 bool SerialDevice::AwaitEvent() {
   const Impl& d = *impl_;
-  if (!d.waitStarted) return false;
-  return ::WaitForSingleObject(d.waitEvent.Get(), INFINITE) == WAIT_OBJECT_0;
+  if (!d.waitStarted) {
+    // A port that is gone ends the reader. Any other refusal is passing:
+    // wine refuses a new wait while its last one is still being cleaned up,
+    // and ending the reader there would lose every later answer.
+    if (d.waitRefused) return false;
+    ::Sleep(kWaitRetryMs);
+    return true;
+  }
+  // Not without limit: FinishEventWait also looks at the queue now and then
+  // (see there).
+  const DWORD waited = ::WaitForSingleObject(d.waitEvent.Get(), kQueueLookMs);
+  return waited == WAIT_OBJECT_0 || waited == WAIT_TIMEOUT;
 }
 
 std::optional<std::uint32_t> SerialDevice::FinishEventWait() {
@@ -202,12 +245,29 @@ std::optional<std::uint32_t> SerialDevice::FinishEventWait() {
     d.FailClosed("GetOverlappedResult");
     return std::nullopt;
   }
-  DWORD unused = 0;
-  if (!::GetOverlappedResult(d.port.Get(), &d.waitRecord, &unused, /*bWait=*/FALSE)) {
-    d.Fail("GetOverlappedResult");
-    return std::nullopt;
+  if (!d.waitStarted) return std::nullopt;  // a refused wait: try again
+  if (HasOverlappedIoCompleted(&d.waitRecord)) {
+    d.waitStarted = false;
+    DWORD unused = 0;
+    if (!::GetOverlappedResult(d.port.Get(), &d.waitRecord, &unused, /*bWait=*/FALSE)) {
+      d.Fail("GetOverlappedResult");
+      return std::nullopt;
+    }
+    return d.eventWord;
   }
-  return d.eventWord;
+  // Still waiting. Windows keeps events that happen between two waits and
+  // reports them to the next one; wine forgets bytes that arrived before a
+  // wait began, and the answer would sit unread until the next one came.
+  // New bytes in the queue while the wait goes on are taken as the event.
+  DWORD errors = 0;
+  COMSTAT status{};
+  if ((d.mask & EV_RXCHAR) == 0 || !::ClearCommError(d.port.Get(), &errors, &status)) return std::nullopt;
+  if (status.cbInQue == 0 || status.cbInQue == d.unreadReported) return std::nullopt;
+  d.unreadReported = status.cbInQue;
+  ::SetCommMask(d.port.Get(), d.mask);  // completes the pending wait
+  ::WaitForSingleObject(d.waitEvent.Get(), kWaitEndLimitMs);
+  d.waitStarted = false;
+  return EV_RXCHAR;
 }
 
 bool SerialDevice::QueryStatus(std::uint32_t& errors, std::uint32_t& inQueue) {
@@ -262,6 +322,7 @@ std::optional<std::string> SerialDevice::Read(std::uint32_t count) {
     return std::nullopt;
   }
   const std::optional<DWORD> received = d.CompleteTransfer("ReadFile");
+  d.unreadReported = 0;  // what was reported has been read
   bytes.resize(std::min<std::size_t>(received.value_or(0), bytes.size()));
   return bytes;
 }
