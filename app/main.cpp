@@ -1,4 +1,4 @@
+#include "app/main_scheme.h"
 #include "app/program.h"
-#include "app/stand_in_scheme.h"
 
-int main(int argc, char** argv) { return vn::RunProgram<vn::TStandInScheme>(argc, argv); }
+int main(int argc, char** argv) { return vn::RunProgram<vn::TClassSimpleForm_24FF170>(argc, argv); }

@@ -5,6 +5,7 @@
 
 #include "components/win/hint_manager.h"
 #include "core/debug_message.h"
+#include "core/startup.h"
 
 namespace vn {
 
@@ -13,6 +14,10 @@ bool AsksForInfoBox(int argc, const char* const* argv) {
 }
 
 void PrepareProcess() {
+  // A run starts with nothing started: start-up steps of the scheme about to
+  // be built wait for its form's run step (a process may run the program
+  // more than once, as the tests do).
+  SetStarted(false);
   toolkit::Application::InitCommonControls();
   if (TVNHintManager::Global() == nullptr) TVNHintManager::CreateGlobal();
   // Diagnostics appear as a box owned by the program's window, shown by the

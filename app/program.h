@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -25,15 +26,17 @@ void PrepareProcess();
 // dispatcher still inert), runs its form (dispatch goes live, the start-up
 // steps run, the form is shown), runs the message loop until the form has
 // closed, and destroys the scheme. `Scheme` offers its constructor, its
-// form `Form` and its destructor, nothing else.
+// form `Form` and its destructor, nothing else. `adjust` may change the
+// built scheme before it runs (tests shorten its waits).
 template <class Scheme>
-int RunProgram(int argc, const char* const* argv) {
+int RunProgram(int argc, const char* const* argv, const std::function<void(Scheme&)>& adjust = {}) {
   PrepareProcess();
   if (AsksForInfoBox(argc, argv)) {
     toolkit::Application::ShowMessage(InfoBoxText, InfoBoxCaption, nullptr);
     return 0;
   }
   auto scheme = std::make_unique<Scheme>();
+  if (adjust) adjust(*scheme);
   scheme->Form->Run();
   toolkit::Application::Run();
   scheme.reset();

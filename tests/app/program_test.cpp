@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/stand_in_scheme.h"
+#include "app/main_scheme.h"
 #include "components/serial/serial_port_map_posix.h"
 #include "core/debug_message.h"
 #include "core/dispatch.h"
@@ -48,7 +48,7 @@ class ProgramTest : public ::testing::Test {
   // thread, and waits until its form is on the screen.
   void Start(std::vector<const char*> argv) {
     argv_ = std::move(argv);
-    program_ = std::thread([this] { exitCode_ = RunProgram<TStandInScheme>(static_cast<int>(argv_.size()), argv_.data()); });
+    program_ = std::thread([this] { exitCode_ = RunProgram<TClassSimpleForm_24FF170>(static_cast<int>(argv_.size()), argv_.data()); });
     ASSERT_TRUE(hl::WaitForWindowThread(5s));
     for (int i = 0; i < 2000 && !FormShown(); ++i) std::this_thread::sleep_for(5ms);
   }
@@ -68,7 +68,7 @@ class ProgramTest : public ::testing::Test {
 
 TEST_F(ProgramTest, InfoBoxInsteadOfTheProgram) {
   const char* argv[] = {"brantelmoor", "/iv"};
-  EXPECT_EQ(RunProgram<TStandInScheme>(2, argv), 0);
+  EXPECT_EQ(RunProgram<TClassSimpleForm_24FF170>(2, argv), 0);
   const std::vector<hl::ShownMessage> shown = hl::ShownMessages();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].text, "Сделано в Vornik.");
@@ -77,7 +77,7 @@ TEST_F(ProgramTest, InfoBoxInsteadOfTheProgram) {
   EXPECT_EQ(hl::MainForm(), nullptr);  // no scheme was built
 }
 
-TEST_F(ProgramTest, StartsShowsItsWindowAndEndsWhenOkCloses) {
+TEST_F(ProgramTest, StartsShowsItsWindowAndEndsWhenClosed) {
   Start({"brantelmoor", "/IV"});
   ASSERT_TRUE(FormShown());
   toolkit::Form& form = *hl::MainForm();
@@ -87,9 +87,7 @@ TEST_F(ProgramTest, StartsShowsItsWindowAndEndsWhenOkCloses) {
   EXPECT_EQ(hl::View(*status).bounds, (toolkit::Rect{110, 10, 430, 35}));
   EXPECT_TRUE(DispatchLive());
 
-  toolkit::Window* ok = hl::FindWindow("OK");
-  ASSERT_NE(ok, nullptr);
-  EXPECT_TRUE(hl::Click(*ok));
+  EXPECT_TRUE(hl::PressCloseBox(form));
   Finish();
   EXPECT_EQ(exitCode_, 0);
   EXPECT_FALSE(DispatchLive());

@@ -1,0 +1,244 @@
+#include "app/upload_scheme.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "components/data/stream_resource.h"
+#include "core/conversions.h"
+#include "core/scheme_lock.h"
+#include "tests/support/test_points.h"
+#include "tools/sim/crc16_modbus.h"
+
+namespace vn::test {
+namespace {
+
+constexpr std::size_t kImageSize = 130048;
+constexpr std::size_t kBlockSize = 256;
+
+std::string Hex(std::string_view bytes) {
+  std::string text;
+  for (const char c : bytes) {
+    char digits[3];
+    std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned char>(c));
+    text += digits;
+  }
+  return text;
+}
+
+// The device's answer to a block: the running CRC, high byte first.
+std::string Ack(std::uint16_t crc) {
+  return {static_cast<char>(crc >> 8), static_cast<char>(crc & 0xFF)};
+}
+
+// Every string the upload sends, one entry per write.
+struct Line {
+  std::vector<std::string> writes;
+  void doEvent(TData& data, std::uint16_t /*index*/) { writes.push_back(ToString(data).str()); }
+};
+
+// Keeps the running CRC as the main scheme's hidden edit does: it answers
+// the last text stored, "FFFF" before the first.
+struct CrcStore {
+  std::vector<std::string> stored;
+  void doText(TData& data, std::uint16_t /*index*/) { stored.push_back(ToString(data).str()); }
+  void varText(TData& data, std::uint16_t /*index*/) {
+    dtString(data, RcString(stored.empty() ? "FFFF" : stored.back()));
+  }
+};
+
+// Failure reports may come from the watchdog's thread; a test waits for them.
+struct FailureLog {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<TData> reports;
+
+  void doEvent(TData& data, std::uint16_t /*index*/) {
+    const std::lock_guard lock(mutex);
+    reports.push_back(data);
+    changed.notify_all();
+  }
+  std::vector<TData> Reports() {
+    const std::lock_guard lock(mutex);
+    return reports;
+  }
+  bool WaitFor(std::size_t count) {
+    std::unique_lock lock(mutex);
+    return changed.wait_for(lock, std::chrono::seconds(30), [&] { return reports.size() >= count; });
+  }
+};
+
+// The upload inside a container sized as the main scheme sizes it. Every
+// call into it holds the scheme lock, as the window and reader threads do.
+struct UploadBench {
+  Recorder progress, success, replies;
+  Line line;
+  CrcStore crc;
+  FailureLog failures;
+  TVNMultiElementEx upload{nullptr};
+
+  UploadBench() {
+    upload.onEvent = {progress.Link(), MakePoint<&Line::doEvent>(0, &line), success.Link(),
+                      MakePoint<&FailureLog::doEvent>(0, &failures), MakePoint<&CrcStore::doText>(0, &crc),
+                      replies.Link()};
+    upload.Data = {MakePoint<&CrcStore::varText>(0, &crc)};
+    upload.InitInstances(&CreateUploadScheme);
+  }
+  void Work(std::uint16_t index, TData value) {
+    const SchemeChain chain;
+    upload.doWork(value, index);
+  }
+  void Answer(const std::string& bytes) { Work(0, StringData(RcString(bytes))); }
+  bool WatchdogRunning() {
+    const SchemeChain chain;
+    return static_cast<TClassMultiElementEx_256A260&>(*upload.Instances.at(0).Scheme).Watchdog->Running();
+  }
+  std::string SentBytes(std::size_t first, std::size_t count) {
+    std::string bytes;
+    for (std::size_t i = first; i < first + count && i < line.writes.size(); ++i) bytes += line.writes[i];
+    return bytes;
+  }
+};
+
+class UploadSchemeTest : public LiveDispatchTest {
+ protected:
+  void SetUp() override {
+    LiveDispatchTest::SetUp();
+    const auto stream = LoadStreamResource("STREAM0");
+    image_.assign(stream->Memory().begin(), stream->Memory().end());
+    ASSERT_EQ(image_.size(), kImageSize);
+  }
+  std::string_view Image(std::size_t count) const { return std::string_view(image_).substr(0, count); }
+  std::uint16_t CrcOf(std::size_t count) const { return sim::Crc16Modbus(Image(count)); }
+
+  std::string image_;
+};
+
+TEST_F(UploadSchemeTest, StartSendsBlockOneByteByByteWithTheRunningCrcAndArmsTheWatchdog) {
+  UploadBench bench;
+  EXPECT_FALSE(bench.WatchdogRunning());
+  bench.Work(1, TData{});
+
+  ASSERT_EQ(bench.line.writes.size(), kBlockSize);
+  for (const std::string& write : bench.line.writes) EXPECT_EQ(write.size(), 1u);
+  EXPECT_EQ(bench.SentBytes(0, kBlockSize), Image(kBlockSize));
+
+  ASSERT_EQ(bench.crc.stored.size(), kBlockSize);
+  std::uint16_t running = sim::kCrc16ModbusInit;
+  for (std::size_t i = 0; i < kBlockSize; ++i) {
+    running = sim::Crc16ModbusUpdate(running, static_cast<std::uint8_t>(image_[i]));
+    ASSERT_EQ(bench.crc.stored[i], Hex(Ack(running))) << "after byte " << i;
+  }
+  EXPECT_TRUE(bench.WatchdogRunning());
+  EXPECT_EQ(bench.progress.Count() + bench.success.Count() + bench.failures.Reports().size(), 0u);
+}
+
+TEST_F(UploadSchemeTest, CorrectAnswersWalkThroughTheWholeImageAndEndWithPusk) {
+  UploadBench bench;
+  bench.Work(1, TData{});
+  const std::size_t blocks = kImageSize / kBlockSize;
+  for (std::size_t block = 1; block < blocks; ++block) {
+    ASSERT_EQ(bench.line.writes.size(), block * kBlockSize);
+    bench.Answer(Ack(CrcOf(block * kBlockSize)));
+  }
+  ASSERT_EQ(bench.line.writes.size(), kImageSize);
+  const std::string final = Ack(CrcOf(kImageSize)) + "FZ";
+  bench.Answer(final);
+
+  ASSERT_EQ(bench.line.writes.size(), kImageSize + 1);
+  EXPECT_EQ(bench.line.writes.back(), "PUSK");
+  EXPECT_TRUE(bench.SentBytes(0, kImageSize) == Image(kImageSize)) << "the image went out altered";
+  for (std::size_t i = 0; i < kImageSize; ++i) ASSERT_EQ(bench.line.writes[i].size(), 1u) << i;
+
+  ASSERT_EQ(bench.progress.Count(), blocks - 1);
+  for (std::size_t i = 0; i < bench.progress.Count(); ++i) {
+    ASSERT_EQ(bench.progress.hits[i].value.DataType, TagInteger);
+    ASSERT_EQ(bench.progress.hits[i].value.IData, static_cast<std::int32_t>(i + 1));
+  }
+  ASSERT_EQ(bench.crc.stored.size(), kImageSize);
+  EXPECT_EQ(bench.crc.stored.back(), Hex(Ack(CrcOf(kImageSize))));
+
+  ASSERT_EQ(bench.success.Count(), 1u);
+  EXPECT_EQ(ToString(bench.success.Last()).str(), Hex(final));
+  EXPECT_EQ(bench.replies.Count(), blocks);
+  EXPECT_TRUE(bench.failures.Reports().empty());
+  EXPECT_FALSE(bench.WatchdogRunning());
+}
+
+TEST_F(UploadSchemeTest, FinalAnswerAfterAnyBlockEndsTheTransfer) {
+  UploadBench bench;
+  bench.Work(1, TData{});
+  bench.Answer(Ack(CrcOf(kBlockSize)) + "FZ");
+  ASSERT_EQ(bench.line.writes.size(), kBlockSize + 1);
+  EXPECT_EQ(bench.line.writes.back(), "PUSK");
+  EXPECT_EQ(bench.success.Count(), 1u);
+  EXPECT_EQ(bench.progress.Count(), 0u);
+  EXPECT_FALSE(bench.WatchdogRunning());
+}
+
+TEST_F(UploadSchemeTest, EveryOtherAnswerToBlockOneIsRejectedAndSendsNothing) {
+  const std::uint16_t crc = CrcOf(kBlockSize);
+  const std::string hi(1, static_cast<char>(crc >> 8));
+  const std::string lo(1, static_cast<char>(crc & 0xFF));
+  ASSERT_NE(hi, lo) << "the swapped answer would be right";
+  struct Case {
+    const char* name;
+    std::vector<std::string> reads;
+  };
+  const Case cases[] = {
+      {"wrong CRC", {Ack(static_cast<std::uint16_t>(crc ^ 0x0100))}},
+      {"bytes swapped", {lo + hi}},
+      {"trailing CR", {hi + lo + "\r"}},
+      {"split over two reads", {hi, lo}},
+      {"end marker on a wrong CRC", {Ack(static_cast<std::uint16_t>(crc ^ 1)) + "FZ"}},
+      {"end marker alone", {"FZ"}},
+      {"end marker in small letters", {hi + lo + "fz"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UploadBench bench;
+    bench.Work(1, TData{});
+    for (const std::string& read : c.reads) bench.Answer(read);
+
+    const std::vector<TData> reports = bench.failures.Reports();
+    ASSERT_EQ(reports.size(), c.reads.size());
+    for (std::size_t i = 0; i < reports.size(); ++i) EXPECT_EQ(ToString(reports[i]).str(), Hex(c.reads[i]));
+    EXPECT_EQ(bench.line.writes.size(), kBlockSize);
+    EXPECT_EQ(bench.progress.Count() + bench.success.Count(), 0u);
+    ASSERT_EQ(bench.replies.Count(), c.reads.size());
+    EXPECT_EQ(ToString(bench.replies.Last()).str(), c.reads.back());
+  }
+}
+
+TEST_F(UploadSchemeTest, StrayBytesBeforeTheStartAreRejected) {
+  for (const std::string& stray : {std::string("\x12\x34"), std::string("FZ"), std::string("SZ")}) {
+    SCOPED_TRACE(stray);
+    UploadBench bench;
+    bench.Answer(stray);
+    const std::vector<TData> reports = bench.failures.Reports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(ToString(reports[0]).str(), Hex(stray));
+    EXPECT_TRUE(bench.line.writes.empty());
+    EXPECT_FALSE(bench.WatchdogRunning());
+  }
+}
+
+// Waits for the real one-second watchdog.
+TEST_F(UploadSchemeTest, SilenceAfterBlockOneIsReportedWithTheCountThree) {
+  UploadBench bench;
+  bench.Work(1, TData{});
+  ASSERT_TRUE(bench.failures.WaitFor(1)) << "no silence report";
+  const std::vector<TData> reports = bench.failures.Reports();
+  ASSERT_EQ(reports.size(), 1u);  // the next one is a hundred ticks away
+  EXPECT_EQ(reports[0].DataType, TagInteger);
+  EXPECT_EQ(reports[0].IData, 3);
+  const SchemeChain chain;
+  EXPECT_EQ(bench.line.writes.size(), kBlockSize);
+}
+
+}  // namespace
+}  // namespace vn::test
