@@ -12,6 +12,8 @@ endif()
 include(GoogleTest)
 
 if(CMAKE_CROSSCOMPILING)
+  set(VN_NATIVE_TOOLS_DIR "${PROJECT_SOURCE_DIR}/build/debug" CACHE PATH
+    "Native build tree holding brantelmoor-sim and the pty shim for the tests under wine")
   # A private wine prefix per build tree, made once before the tests use it
   # (tests starting wine at the same time on a new prefix would race).
   set(VN_WINE_ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all")

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "core/cp1251_literals.h"
+#include "tests/e2e/program_fixture.h"
+
+namespace vn::test {
+namespace {
+
+struct Fault {
+  std::string name;
+  std::vector<std::string> arguments;
+  bool beforeWrite;          // the failure comes before "Записать" is pressed
+  std::string bytesReceived;  // image bytes the device got: nothing after the failure
+};
+
+class FailureTest : public ProgramTest, public ::testing::WithParamInterface<Fault> {};
+
+// Each way an upload can fail ends in the failure display: the error texts
+// and the picture, the working controls hidden, "OK" shown; nothing more is
+// sent; "OK" closes.
+TEST_P(FailureTest, ShowsTheFailureAndSendsNothingMore) {
+  const Fault& fault = GetParam();
+  SimulatorProcess& device = AddDevice("COM5", fault.arguments);
+  StartProgram();
+  ASSERT_TRUE(PickPort("COM5"));
+  if (fault.beforeWrite) {
+    ASSERT_TRUE(WaitForOutcome(10s)) << Status();
+  } else {
+    ASSERT_TRUE(WaitFor([this] { return ViewOf(Scheme().WriteButton).enabled; }, 10s)) << Status();
+    ASSERT_TRUE(PressWrite());
+    ASSERT_TRUE(WaitForOutcome(60s));
+  }
+  EXPECT_TRUE(FailureShown());
+  EXPECT_TRUE(ViewOf(Scheme().CheckLinksLabel).onScreen);
+  EXPECT_TRUE(ViewOf(Scheme().ErrorImage).onScreen);
+  EXPECT_FALSE(SuccessShown());
+  EXPECT_FALSE(ViewOf(Scheme().WriteButton).onScreen);
+  EXPECT_FALSE(ViewOf(Scheme().PortCombo).onScreen);
+  EXPECT_EQ(ViewOf(Scheme().VersionLabel).text, "0");
+  std::this_thread::sleep_for(300ms);  // time for anything that would still go out
+
+  ASSERT_TRUE(PressOk());
+  ASSERT_TRUE(WaitForExit());
+  const std::string summary = device.Summary();
+  EXPECT_EQ(SummaryField(summary, "bytes"), fault.bytesReceived) << summary;
+  EXPECT_EQ(SummaryField(summary, "pusk"), "false");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FailureTest,
+    ::testing::Values(Fault{"WrongCrc", {"--wrong-crc", "3"}, false, "768"},
+                      Fault{"SwappedCrcBytes", {"--swap-crc", "2"}, false, "512"},
+                      Fault{"TrailingCr", {"--trailing-cr", "4"}, false, "1024"},
+                      Fault{"AnswerSplitOverTwoReads", {"--split-answer", "2", "--split-gap-ms", "50"}, false, "512"},
+                      Fault{"SilenceAfterBlockOne", {"--silent-from", "1"}, false, "256"},
+                      Fault{"SilenceInTheMiddle", {"--silent-from", "40"}, false, "10240"},
+                      Fault{"StrayBytesBeforeWrite", {"--stray-after-probe", "0D0A"}, true, "0"}),
+    [](const ::testing::TestParamInfo<Fault>& param) { return param.param.name; });
+
+TEST_F(ProgramTest, SilenceIsReportedAboutThreeSecondsAfterTheLastByte) {
+  AddDevice("COM5", {"--silent-from", "1"});
+  StartProgram();
+  ASSERT_TRUE(PickPort("COM5"));
+  ASSERT_TRUE(WaitFor([this] { return ViewOf(Scheme().WriteButton).enabled; }, 10s));
+  const auto pressed = std::chrono::steady_clock::now();
+  ASSERT_TRUE(PressWrite());
+  ASSERT_TRUE(WaitForOutcome(10s));
+  const auto waited = std::chrono::steady_clock::now() - pressed;
+  // Three ticks of the one-second watchdog started after block 1.
+  EXPECT_GE(waited, 2900ms);
+  EXPECT_LE(waited, 5s);
+  EXPECT_TRUE(FailureShown());
+}
+
+}  // namespace
+}  // namespace vn::test

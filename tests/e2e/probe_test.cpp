@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/cp1251_literals.h"
+#include "tests/e2e/program_fixture.h"
+
+namespace vn::test {
+namespace {
+
+constexpr const char* kNotFound = "На этом порту устройств не найдено.";
+
+struct Reply {
+  std::string name;
+  std::vector<std::string> arguments;
+  std::string status;  // what the status line ends up showing
+  bool recognised;
+};
+
+class ProbeTest : public ProgramTest, public ::testing::WithParamInterface<Reply> {};
+
+TEST_P(ProbeTest, JudgesTheReply) {
+  const Reply& reply = GetParam();
+  AddDevice("COM5", reply.arguments);
+  StartProgram();
+  ASSERT_TRUE(PickPort("COM5"));
+  ASSERT_TRUE(WaitFor([&] { return Status() == reply.status; }, 10s)) << Status();
+  std::this_thread::sleep_for(200ms);  // a second piece of the reply, if any, is judged too
+  EXPECT_EQ(Status(), reply.status);
+  EXPECT_EQ(ViewOf(Scheme().WriteButton).enabled, reply.recognised);
+  EXPECT_EQ(ViewOf(Scheme().PortCombo).enabled, !reply.recognised);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, ProbeTest,
+    ::testing::Values(
+        Reply{"LowerCaseName", {"--lowercase-name"}, "Устройство: X1   Текущая версия ПО: 2.1", true},
+        Reply{"NameOnly", {"--no-blank"}, kNotFound, false},
+        Reply{"LeadingBlank", {"--reply", " BRANTELMOOR X1 2.1"}, kNotFound, false},
+        Reply{"OneMoreWord", {"--reply", "BRANTELMOOR X1"}, "Устройство: X1   Текущая версия ПО: ", true},
+        Reply{"TwoBlanks", {"--reply", "BRANTELMOOR  X1 2.1"}, "Устройство:    Текущая версия ПО: X1", true},
+        Reply{"WrongName", {"--name", "BRANTELMOR"}, kNotFound, false},
+        // The first read holds no blank; the second ("X1 2.1" with a blank)
+        // is judged on its own and its first word is not the name.
+        Reply{"InTwoReads", {"--reply-in-two", "--split-gap-ms", "100"}, kNotFound, false}),
+    [](const ::testing::TestParamInfo<Reply>& param) { return param.param.name; });
+
+TEST_F(ProgramTest, PortThatCannotBeOpenedGivesNotFoundAndSendsNothing) {
+  SimulatorProcess& device = AddDevice("COM5", {});
+  StartProgram();
+  // Taken by someone else after the list was made.
+  AddDeadPort("COM5", "/nonexistent/tty");
+  ASSERT_TRUE(PickPort("COM5"));
+  ASSERT_TRUE(WaitFor([this] { return Status() == kNotFound; }, 10s)) << Status();
+  EXPECT_FALSE(ViewOf(Scheme().WriteButton).enabled);
+  ASSERT_TRUE(hl::PressCloseBox(*Scheme().Form->Control));
+  ASSERT_TRUE(WaitForExit());
+  EXPECT_EQ(SummaryField(device.Summary(1s), "vers"), "");  // still waiting: never opened
+}
+
+TEST_F(ProgramTest, SecondChoiceWhileTheFirstProbeWaitsClosesTheFirstPort) {
+  SimulatorProcess& silent = AddDevice("COM5", {"--no-vers-reply"});
+  AddDevice("COM6", {});
+  StartProgram();
+  ASSERT_TRUE(PickPort("COM5"));
+  std::this_thread::sleep_for(300ms);  // VERS went out, no answer
+  EXPECT_EQ(Status(), "Выберите порт с подключённым устройством.");
+  ASSERT_TRUE(PickPort("COM6"));
+  ASSERT_TRUE(WaitFor([this] { return ViewOf(Scheme().WriteButton).enabled; }, 10s)) << Status();
+  const std::string first = silent.Summary(10s);  // the first port was closed
+  EXPECT_EQ(SummaryField(first, "vers"), "1") << first;
+  EXPECT_EQ(SummaryField(first, "error"), "\"host hung up\"");
+}
+
+TEST_F(ProgramTest, ClosingTheWindowClosesThePort) {
+  SimulatorProcess& device = AddDevice("COM5", {});
+  StartProgram();
+  ASSERT_TRUE(PickPort("COM5"));
+  ASSERT_TRUE(WaitFor([this] { return ViewOf(Scheme().WriteButton).enabled; }, 10s));
+  ASSERT_TRUE(hl::PressCloseBox(*Scheme().Form->Control));
+  ASSERT_TRUE(WaitForExit());
+  EXPECT_EQ(SummaryField(device.Summary(10s), "error"), "\"host hung up\"");
+}
+
+}  // namespace
+}  // namespace vn::test

@@ -1,0 +1,112 @@
+#include "tests/e2e/program_fixture.h"
+
+#include "app/program.h"
+#include "components/serial/serial_port_map_posix.h"
+#include "core/dispatch.h"
+#include "toolkit/toolkit.h"
+
+namespace vn::test {
+namespace {
+
+void UpdateMap(const std::vector<std::pair<std::string, std::string>>& entries) {
+  std::vector<serial::PortMapEntry> map;
+  for (const auto& [com, path] : entries) map.push_back({com, path});
+  serial::SetPortMap(map);
+}
+
+}  // namespace
+
+void ProgramTest::SetUp() {
+  hl::Reset();
+  hl::SetTimeout(60s);
+  UpdateMap({});
+}
+
+void ProgramTest::TearDown() {
+  if (program_.joinable()) {
+    if (!programEnded_) CloseFromTheProgram();
+    WaitForExit(60s);
+  }
+  hl::Reset();
+  serial::SetPortMap(std::nullopt);
+  devices.clear();
+}
+
+SimulatorProcess& ProgramTest::AddDevice(const std::string& comName, std::vector<std::string> arguments) {
+  arguments.insert(arguments.end(), {"--timeout", "120", "--grace-ms", "300"});
+  auto device = std::make_unique<SimulatorProcess>(arguments);
+  EXPECT_TRUE(device->Started()) << "the simulator did not start";
+  portMap_.emplace_back(comName, device->Pty());
+  UpdateMap(portMap_);
+  SimulatorProcess& added = *device;
+  devices[comName] = std::move(device);
+  return added;
+}
+
+void ProgramTest::AddDeadPort(const std::string& comName, const std::string& path) {
+  std::erase_if(portMap_, [&comName](const auto& entry) { return entry.first == comName; });
+  portMap_.emplace_back(comName, path);
+  UpdateMap(portMap_);
+}
+
+void ProgramTest::StartProgram(std::chrono::microseconds successDelay) {
+  program_ = std::thread([this, successDelay] {
+    static const char* const argv[] = {"brantelmoor"};
+    RunProgram<TClassSimpleForm_24FF170>(1, argv, [successDelay](TClassSimpleForm_24FF170& scheme) {
+      scheme.SuccessDelay->Delay = static_cast<std::int32_t>(successDelay.count());
+    });
+    programEnded_ = true;
+  });
+  ASSERT_TRUE(hl::WaitForWindowThread(10s));
+  ASSERT_TRUE(WaitFor([] {
+    const toolkit::Form* form = hl::MainForm();
+    return form != nullptr && hl::View(*form).onScreen;
+  }));
+  toolkit::RunOnWindowThread([this] { scheme_ = MainScheme; });
+  ASSERT_NE(scheme_, nullptr);
+}
+
+bool ProgramTest::PickPort(const std::string& comName) {
+  const std::vector<std::string> items = ViewOf(scheme_->PortCombo).items;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i] == comName) return hl::Pick(*scheme_->PortCombo->Control, static_cast<std::int32_t>(i));
+  }
+  ADD_FAILURE() << comName << " is not in the port list";
+  return false;
+}
+
+bool ProgramTest::PressWrite() { return hl::Click(*scheme_->WriteButton->Control); }
+bool ProgramTest::PressOk() { return hl::Click(*scheme_->OkButton->Control); }
+
+void ProgramTest::CloseFromTheProgram() {
+  TClassSimpleForm_24FF170* scheme = scheme_;
+  hl::Post([scheme] {
+    if (scheme == nullptr || MainScheme != scheme) return;
+    TData none;
+    scheme->Form->doClose(none, 0);
+  });
+}
+
+bool ProgramTest::WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
+}
+
+bool ProgramTest::WaitForOutcome(std::chrono::milliseconds limit) {
+  return WaitFor([this] { return ViewOf(scheme_->OkButton).onScreen; }, limit);
+}
+
+bool ProgramTest::WaitForExit(std::chrono::milliseconds limit) {
+  const bool ended = WaitFor([this] { return programEnded_.load(); }, limit);
+  if (!ended) return false;
+  program_.join();
+  hl::TakeOverWindowThread();
+  scheme_ = nullptr;
+  return true;
+}
+
+}  // namespace vn::test

@@ -1,0 +1,42 @@
+#pragma once
+
+// The device simulator as a child process on a pseudo-terminal of its own.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace vn::test {
+
+class SimulatorProcess {
+ public:
+  // Starts brantelmoor-sim with `arguments` and reads the pty it made.
+  explicit SimulatorProcess(const std::vector<std::string>& arguments);
+  SimulatorProcess(const SimulatorProcess&) = delete;
+  SimulatorProcess& operator=(const SimulatorProcess&) = delete;
+  ~SimulatorProcess();
+
+  bool Started() const { return !pty_.empty(); }
+  const std::string& Pty() const { return pty_; }
+  // The summary line printed when the run ends (after PUSK, a hang-up or the
+  // time-out); empty when none came within `limit`.
+  std::string Summary(std::chrono::milliseconds limit = std::chrono::seconds(30));
+
+ private:
+  std::string ReadLine(std::chrono::milliseconds limit);
+
+  pid_t pid_ = -1;
+  int output_ = -1;
+  std::string buffered_;
+  std::string pty_;
+  std::string summary_;
+};
+
+// A field of the summary's JSON line: the text after "name": up to the next
+// comma or brace (strings keep their quotes).
+std::string SummaryField(const std::string& summary, const std::string& name);
+
+}  // namespace vn::test

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "components/data/stream_resource.h"
+#include "core/cp1251_literals.h"
+#include "tests/e2e/program_fixture.h"
+
+namespace vn::test {
+namespace {
+
+std::string CarriedImage() {
+  auto stream = LoadStreamResource("STREAM0");
+  const auto bytes = stream->Memory();
+  return std::string(bytes.begin(), bytes.end());
+}
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+using UpdateTest = ProgramTest;
+
+TEST_F(UpdateTest, FullUpdateFromPortChoiceToOk) {
+  const std::string saved = ::testing::TempDir() + "/received_image.bin";
+  SimulatorProcess& device = AddDevice("COM5", {"--save", saved, "--designation", "X1", "--version", "2.1"});
+  StartProgram(/*successDelay=*/15s);  // the real wait, once
+
+  EXPECT_EQ(Status(), "Выберите порт с подключённым устройством.");
+  EXPECT_FALSE(ViewOf(Scheme().WriteButton).enabled);
+  ASSERT_TRUE(PickPort("COM5"));
+  ASSERT_TRUE(WaitFor([this] { return ViewOf(Scheme().WriteButton).enabled; }, 10s)) << Status();
+  EXPECT_EQ(Status(), "Устройство: X1   Текущая версия ПО: 2.1");
+  EXPECT_FALSE(ViewOf(Scheme().PortCombo).enabled);
+
+  ASSERT_TRUE(PressWrite());
+  EXPECT_FALSE(ViewOf(Scheme().Form).enabled);  // no input until the end
+  // PUSK has gone out and the 15 s wait runs: the device has everything,
+  // the form stays disabled and neither outcome is shown yet.
+  ASSERT_TRUE(WaitFor([this] { return ViewOf(Scheme().UploadProgress).position == 507; }, 120s));
+  const std::string summary = device.Summary(120s);
+  EXPECT_EQ(SummaryField(summary, "bytes"), "130048") << summary;
+  EXPECT_EQ(SummaryField(summary, "blocks"), "508");
+  EXPECT_EQ(SummaryField(summary, "crc"), "\"BD97\"");
+  EXPECT_EQ(SummaryField(summary, "pusk"), "true");
+  EXPECT_EQ(SummaryField(summary, "extra"), "0");
+  EXPECT_EQ(FileBytes(saved), CarriedImage());
+  EXPECT_FALSE(SuccessShown());
+  EXPECT_FALSE(FailureShown());
+
+  ASSERT_TRUE(WaitForOutcome(30s));
+  EXPECT_TRUE(SuccessShown());
+  EXPECT_FALSE(FailureShown());
+  EXPECT_FALSE(ViewOf(Scheme().ErrorImage).onScreen);
+  for (const hl::WindowView& hidden : {ViewOf(Scheme().PortCombo), ViewOf(Scheme().StatusEdit),
+                                       ViewOf(Scheme().UploadProgress), ViewOf(Scheme().WriteButton)}) {
+    EXPECT_FALSE(hidden.onScreen);
+  }
+  EXPECT_EQ(ViewOf(Scheme().VersionLabel).text, "0");
+  EXPECT_TRUE(ViewOf(Scheme().Form).enabled);
+  EXPECT_TRUE(ViewOf(Scheme().OkButton).onScreen);
+
+  ASSERT_TRUE(PressOk());
+  ASSERT_TRUE(WaitForExit());
+}
+
+}  // namespace
+}  // namespace vn::test
