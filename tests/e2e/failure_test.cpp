@@ -34,6 +34,11 @@ TEST_P(FailureTest, ShowsTheFailureAndSendsNothingMore) {
     ASSERT_TRUE(PressWrite());
     ASSERT_TRUE(WaitForOutcome(60s));
   }
+  // The display's controls change one by one; let the last of them land.
+  EXPECT_TRUE(WaitFor([this] {
+    return FailureShown() && ViewOf(Scheme().ErrorImage).onScreen && !ViewOf(Scheme().PortCombo).onScreen &&
+           ViewOf(Scheme().VersionLabel).text == "0";
+  }, 2s));
   EXPECT_TRUE(FailureShown());
   EXPECT_TRUE(ViewOf(Scheme().CheckLinksLabel).onScreen);
   EXPECT_TRUE(ViewOf(Scheme().ErrorImage).onScreen);

@@ -34,7 +34,7 @@ void ProgramTest::TearDown() {
 
 SimulatorProcess& ProgramTest::AddDevice(const std::string& comName, std::vector<std::string> arguments) {
   arguments.insert(arguments.end(), {"--timeout", "120", "--grace-ms", "300"});
-  auto device = std::make_unique<SimulatorProcess>(arguments);
+  auto device = std::make_unique<SimulatorProcess>(VN_SIMULATOR, arguments);
   EXPECT_TRUE(device->Started()) << "the simulator did not start";
   portMap_.emplace_back(comName, device->Pty());
   UpdateMap(portMap_);
@@ -97,7 +97,9 @@ bool ProgramTest::WaitFor(const std::function<bool()>& condition, std::chrono::m
 }
 
 bool ProgramTest::WaitForOutcome(std::chrono::milliseconds limit) {
-  return WaitFor([this] { return ViewOf(scheme_->OkButton).onScreen; }, limit);
+  // The outcome's controls appear one after another: done once "OK" and the
+  // success or the failure text are all on the screen.
+  return WaitFor([this] { return ViewOf(scheme_->OkButton).onScreen && (SuccessShown() || FailureShown()); }, limit);
 }
 
 bool ProgramTest::WaitForExit(std::chrono::milliseconds limit) {

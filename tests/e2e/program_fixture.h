@@ -14,12 +14,14 @@
 #include <vector>
 
 #include "app/main_scheme.h"
-#include "tests/e2e/simulator_process.h"
+#include "tools/sim_process/simulator_process.h"
 #include "toolkit/headless_screen.h"
 
 namespace vn::test {
 
 namespace hl = toolkit::headless;
+using tools::SimulatorProcess;
+using tools::SummaryField;
 using namespace std::chrono_literals;
 
 class ProgramTest : public ::testing::Test {

@@ -52,6 +52,11 @@ TEST_F(UpdateTest, FullUpdateFromPortChoiceToOk) {
   EXPECT_FALSE(FailureShown());
 
   ASSERT_TRUE(WaitForOutcome(30s));
+  // The display's controls change one by one; let the last of them land.
+  EXPECT_TRUE(WaitFor([this] {
+    return !ViewOf(Scheme().PortCombo).onScreen && ViewOf(Scheme().VersionLabel).text == "0" &&
+           ViewOf(Scheme().Form).enabled;
+  }, 2s));
   EXPECT_TRUE(SuccessShown());
   EXPECT_FALSE(FailureShown());
   EXPECT_FALSE(ViewOf(Scheme().ErrorImage).onScreen);

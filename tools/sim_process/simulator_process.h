@@ -9,12 +9,13 @@
 #include <string>
 #include <vector>
 
-namespace vn::test {
+namespace vn::tools {
 
 class SimulatorProcess {
  public:
-  // Starts brantelmoor-sim with `arguments` and reads the pty it made.
-  explicit SimulatorProcess(const std::vector<std::string>& arguments);
+  // Starts the simulator program at `program` with `arguments` and reads
+  // the pty it made.
+  SimulatorProcess(const std::string& program, const std::vector<std::string>& arguments);
   SimulatorProcess(const SimulatorProcess&) = delete;
   SimulatorProcess& operator=(const SimulatorProcess&) = delete;
   ~SimulatorProcess();
@@ -24,6 +25,8 @@ class SimulatorProcess {
   // The summary line printed when the run ends (after PUSK, a hang-up or the
   // time-out); empty when none came within `limit`.
   std::string Summary(std::chrono::milliseconds limit = std::chrono::seconds(30));
+  // Asks the simulator to end its run (it prints its summary first).
+  void Terminate();
 
  private:
   std::string ReadLine(std::chrono::milliseconds limit);
@@ -39,4 +42,4 @@ class SimulatorProcess {
 // comma or brace (strings keep their quotes).
 std::string SummaryField(const std::string& summary, const std::string& name);
 
-}  // namespace vn::test
+}  // namespace vn::tools

@@ -1,4 +1,4 @@
-#include "tests/e2e/simulator_process.h"
+#include "tools/sim_process/simulator_process.h"
 
 #include <poll.h>
 #include <signal.h>
@@ -8,10 +8,10 @@
 
 extern char** environ;
 
-namespace vn::test {
+namespace vn::tools {
 
-SimulatorProcess::SimulatorProcess(const std::vector<std::string>& arguments) {
-  std::vector<std::string> words{VN_SIMULATOR};
+SimulatorProcess::SimulatorProcess(const std::string& program, const std::vector<std::string>& arguments) {
+  std::vector<std::string> words{program};
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
@@ -41,6 +41,10 @@ SimulatorProcess::~SimulatorProcess() {
     waitpid(pid_, nullptr, 0);
   }
   if (output_ >= 0) close(output_);
+}
+
+void SimulatorProcess::Terminate() {
+  if (pid_ > 0) kill(pid_, SIGTERM);
 }
 
 std::string SimulatorProcess::ReadLine(std::chrono::milliseconds limit) {
@@ -77,4 +81,4 @@ std::string SummaryField(const std::string& summary, const std::string& name) {
   return summary.substr(start, end - start);
 }
 
-}  // namespace vn::test
+}  // namespace vn::tools
