@@ -10,3 +10,5 @@ for bench in build/release/bench/*_bench; do
 done
 echo "== paced_upload"
 build/release/bench/paced_upload 30
+echo "== whole update"
+scripts/update_bench.sh

@@ -57,6 +57,14 @@ find_form() {  # the largest window called "Brantelmoor bootloader"
 
 summary() { sed -n '2p' "$folder/sim.out"; }
 
+# CPU seconds (user + system) a process has used so far; 0 when it is gone.
+cpu_seconds() {
+  local pid=$1
+  [ -n "$pid" ] && [ -r "/proc/$pid/stat" ] || { echo 0; return; }
+  awk -v hz="$(getconf CLK_TCK)" '{ sub(/^.*\) /, ""); printf "%.2f", ($12 + $13) / hz }' "/proc/$pid/stat"
+}
+now() { date +%s.%N; }
+
 wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
@@ -96,15 +104,40 @@ sleep 2  # probe: VERS and the reply
 import -window root "$folder/probed.png"
 [ "$(sed -n '1p' "$folder/sim.out" | cut -c1-3)" = "PTY" ] || fail "simulator output lost"
 
+program_pid=$(pgrep -x brantelmoor.exe | head -n 1)
+server_pid=$(pgrep -x 'wineserver(64)?' | head -n 1)
+program_cpu=$(cpu_seconds "$program_pid") server_cpu=$(cpu_seconds "$server_pid")
+started=$(now)
 click "$form" 47 65  # "Записать"
 if [ "$outcome" = success ]; then
-  for _ in $(seq 1800); do [ -n "$(summary)" ] && break; sleep 0.1; done
+  for _ in $(seq 3000); do [ -n "$(summary)" ] && break; sleep 0.05; done
   [ -n "$(summary)" ] || fail "the device never got the whole image and PUSK"
+  # The summary comes after PUSK and the simulator's 300 ms grace.
+  awk -v a="$started" -v b="$(now)" -v p0="$program_cpu" -v p1="$(cpu_seconds "$program_pid")" \
+      -v s0="$server_cpu" -v s1="$(cpu_seconds "$server_pid")" \
+      'BEGIN { printf "timing: transfer %.2f s, program CPU %.2f s, wineserver CPU %.2f s\n", b - a - 0.3, p1 - p0, s1 - s0 }'
   sleep 17  # the program's 15-second wait before the success display
 else
   sleep 5  # the failure is shown at once (a wrong answer) or after 3 s (silence)
 fi
 import -window root "$folder/outcome.png"
+
+# What the picture shows: the failure display has the red error picture at
+# (145,3) of the client area, the success display has none there and its
+# text in the top band.
+eval "$(xdotool getwindowgeometry --shell "$form")"
+count_pixels() {  # count_pixels <w> <h> <client x> <client y> <fx condition>
+  convert "$folder/outcome.png" -crop "$1x$2+$((X + kClientX + $3))+$((Y + kClientY + $4))" +repage \
+    -fx "$5" -format '%[fx:round(mean*w*h)]' info:
+}
+red=$(count_pixels 15 14 145 3 'r>0.6 && g<0.4 && b<0.4')
+dark=$(count_pixels 492 49 5 0 'r<0.3 && g<0.3 && b<0.3')
+echo "outcome picture: $red red pixels where the error picture goes, $dark dark pixels in the text band"
+if [ "$outcome" = success ]; then
+  [ "$red" -eq 0 ] && [ "$dark" -gt 200 ] || fail "the picture does not show the success text"
+else
+  [ "$red" -gt 20 ] || fail "the picture does not show the failure display"
+fi
 
 click "$form" 302 75  # "OK"
 for _ in $(seq 300); do find_form >/dev/null || break; sleep 0.1; done

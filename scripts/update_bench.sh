@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Whole-update figures: the real program against the simulator, the
+# 15-second wait before the success display left out.
+#   - natively on the headless screen, unpaced pty: transfer time and the
+#     program's CPU time (best of RUNS);
+#   - natively on a paced 38462-baud line: transfer time against the line's
+#     own limit of about 34.1 s;
+#   - the Windows program under wine on a virtual display, unpaced pty (when
+#     build/mingw holds the program and SKIP_WINE is unset).
+# Expects build/release (and build/mingw for wine) to be built.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+RUNS=${RUNS:-3}
+run=build/release/tools/brantelmoor-headless-run
+line_limit=34.1
+
+echo "== update, native, unpaced pty ($RUNS runs)"
+for _ in $(seq "$RUNS"); do
+  "$run" --short-wait --quiet | grep '^probe'
+done
+
+echo "== update, native, paced 38462-baud line"
+"$run" --short-wait --quiet -- --baud 38462 | grep '^probe' | tee /tmp/vn_paced.txt
+awk -v limit="$line_limit" '{ for (i = 1; i <= NF; ++i) if ($i == "transfer") t = $(i + 1) }
+  END { printf "transfer / line limit (%.1f s) = %.3f\n", limit, t / limit }' /tmp/vn_paced.txt
+
+exe=build/mingw/app/brantelmoor.exe
+if [ -z "${SKIP_WINE:-}" ] && [ -e "$exe" ]; then
+  echo "== update, Windows program under wine, unpaced pty"
+  export WINEPREFIX=${WINEPREFIX:-$PWD/build/mingw/wineprefix} WINEDEBUG=-all
+  [ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
+  xvfb-run -a -s "-screen 0 1024x768x24" bash tests/e2e/wine_update_run.sh build/wine-bench "$exe" \
+    "$PWD/build/release/tools/brantelmoor-sim" "$PWD/build/release/tools/wine/pty_modem_shim.so" \
+    build/release/resources/firmware.bin success | grep -E '^(timing|wine_update_run)'
+fi
