@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -45,6 +46,14 @@ constexpr std::uint32_t kPolledEvents = line_event::TxEmpty | line_event::Cts | 
                                         line_event::Rlsd | line_event::Break | line_event::Err |
                                         line_event::Ring | line_event::Rx80Full;
 constexpr int kPollTickMs = 20;
+
+// A burst of received bytes ends after this many character times of quiet
+// (a UART's receive FIFO reports its bytes after about four), and in any
+// case after kBurstLimit or kBurstBytes, so a steady stream still flows.
+constexpr std::uint32_t kQuietCharacters = 3;
+constexpr std::chrono::microseconds kMinQuiet{1000};
+constexpr std::chrono::milliseconds kBurstLimit{20};
+constexpr int kBurstBytes = 1024;
 
 // The input buffer the kernel's line discipline keeps when nobody asked.
 constexpr std::int32_t kDefaultInQueue = 4096;
@@ -192,6 +201,7 @@ struct SerialDevice::Impl {
   bool statusCountsKnown = false;
 
   std::atomic<std::uint32_t> mask{0};
+  std::atomic<std::uint32_t> baud{9600};  // of the line now set
 
   // Shared with the waiting reader.
   std::mutex mutex;
@@ -208,6 +218,35 @@ struct SerialDevice::Impl {
   bool Fail(const char* operation, int code) {
     lastError = {operation, code};
     return false;
+  }
+
+  // A pseudo-terminal or a low-latency tty hands over every byte the
+  // moment it comes, so a device's two-byte answer written back to back
+  // could reach the scheme as two reads, which the protocol takes for a
+  // broken answer. Real serial hardware delivers such an answer as one
+  // burst (the UART's FIFO time-out, a USB adapter's latency timer); the
+  // reader waits for the same quiet before it reports received bytes.
+  // A close or a mask change (the wake descriptor) cuts the wait short.
+  void AwaitBurstEnd() {
+    const std::uint32_t rate = std::max<std::uint32_t>(baud.load(std::memory_order_relaxed), 1);
+    const auto quiet = std::max<std::chrono::microseconds>(
+        kMinQuiet, std::chrono::microseconds(1'000'000ULL * 10 * kQuietCharacters / rate));
+    const auto limit = Clock::now() + kBurstLimit;
+    int last = -1;
+    for (;;) {
+      int waiting = 0;
+      {
+        std::lock_guard lock(mutex);
+        if (!port.Valid() || ::ioctl(port.Get(), FIONREAD, &waiting) != 0) return;
+      }
+      if (waiting == last || waiting >= kBurstBytes || Clock::now() >= limit) return;
+      last = waiting;
+      pollfd woken{wake.Get(), POLLIN, 0};
+      const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(quiet);
+      const timespec pause{static_cast<time_t>(seconds.count()),
+                           static_cast<long>(std::chrono::nanoseconds(quiet - seconds).count())};
+      if (::ppoll(&woken, 1, &pause, nullptr) != 0) return;
+    }
   }
 
   void Wake() {
@@ -327,6 +366,7 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(std::string_view name, Platform
     failure = {"TCSETS2", errno};
     return nullptr;
   }
+  impl->baud.store(raw.baud, std::memory_order_relaxed);
   RequestLowLatency(fd);
   ShortenLatencyTimer(path);
 
@@ -438,6 +478,7 @@ bool SerialDevice::ApplyLineSettings(const LineSettings& settings) {
   raw.checkParity = (flags & line_flag::Parity) != 0;
   if (!LineCanTake(raw)) return d.Fail("line settings", EINVAL);
   if (!ApplyRawLine(d.port.Get(), raw)) return d.Fail("TCSETS2", errno);
+  d.baud.store(raw.baud, std::memory_order_relaxed);
 
   d.discardNull = (flags & line_flag::Null) != 0;
   // Control 0 drops the line; enable, handshake and toggle all start with
@@ -486,6 +527,9 @@ bool SerialDevice::AwaitEvent() {
     const int count = ::epoll_wait(d.epoll.Get(), events, 2, timeout);
     const int waitErrno = errno;
     if (count < 0 && waitErrno == EINTR) continue;
+    for (int i = 0; i < count; ++i) {
+      if (events[i].data.u64 == kPortToken && events[i].events == EPOLLIN) d.AwaitBurstEnd();
+    }
 
     std::lock_guard lock(d.mutex);
     if (count < 0) {

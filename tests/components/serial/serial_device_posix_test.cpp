@@ -241,6 +241,38 @@ TEST_F(PtyDeviceTest, EventWaitReportsNewBytesOnceAndEndsOnRequest) {
   EXPECT_FALSE(device->AwaitEvent());
 }
 
+// Bytes that follow each other as closely as a UART sends them are reported
+// as one burst (a device's two-byte answer is one read); a pause of many
+// character times starts a new burst.
+TEST_F(PtyDeviceTest, ReceivedBytesAreReportedByBurst) {
+  auto device = OpenPort();
+  ASSERT_TRUE(device);
+  ASSERT_TRUE(device->ApplyLineSettings(EightNoneOne(38462)));
+  ASSERT_TRUE(device->ApplyTimeouts(kReturnAtOnce));
+  ASSERT_TRUE(device->SetEventMask(line_event::RxChar));
+  std::thread answer([&] {
+    peer.Write("\x12");
+    std::this_thread::sleep_for(300us);
+    peer.Write("\x34");
+    std::this_thread::sleep_for(80ms);
+    peer.Write("FZ");
+  });
+  for (const std::string expected : {"\x12\x34", "FZ"}) {
+    std::uint32_t word = 0;
+    while (word == 0) {
+      device->StartEventWait();
+      ASSERT_TRUE(device->AwaitEvent());
+      word = device->FinishEventWait().value_or(0);
+    }
+    EXPECT_EQ(word, line_event::RxChar);
+    std::uint32_t errors = 0;
+    std::uint32_t waiting = 0;
+    ASSERT_TRUE(device->QueryStatus(errors, waiting));
+    EXPECT_EQ(device->Read(waiting), expected);
+  }
+  answer.join();
+}
+
 TEST_F(PtyDeviceTest, EventWaitEndsWhenTheOtherEndGoesAway) {
   auto device = OpenPort();
   ASSERT_TRUE(device);
