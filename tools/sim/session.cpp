@@ -63,6 +63,8 @@ class Session {
   std::optional<LineTime> launchedAt_;
 };
 
+constexpr LineTime kSpinWindow = std::chrono::milliseconds(1);
+
 SessionEnd Session::Run(std::string& error) {
   // The stop signals stay blocked except inside ppoll, so that one arriving
   // between two checks of the flag cannot be missed.
@@ -96,7 +98,11 @@ SessionEnd Session::Run(std::string& error) {
     const std::optional<LineTime> wake = WakeTime(now);
     timespec wait{};
     if (wake) {
-      const auto left = std::max(*wake - now, LineTime{0});
+      auto left = std::max(*wake - now, LineTime{0});
+      // A sleep may end a good part of a millisecond late, and on a paced
+      // line the bytes of one answer must follow each other as closely as
+      // a UART sends them: the last stretch before a byte is due is spun.
+      if (pacing_.ByteTime().count() > 0 && left < kSpinWindow) left = LineTime{0};
       wait.tv_sec = static_cast<time_t>(left.count() / 1'000'000'000);
       wait.tv_nsec = static_cast<long>(left.count() % 1'000'000'000);
     }
