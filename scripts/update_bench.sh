@@ -21,8 +21,8 @@ done
 
 echo "== update, native, paced 38462-baud line"
 "$run" --short-wait --quiet -- --baud 38462 | grep '^probe' | tee /tmp/vn_paced.txt
-awk -v limit="$line_limit" '{ for (i = 1; i <= NF; ++i) if ($i == "transfer") t = $(i + 1) }
-  END { printf "transfer / line limit (%.1f s) = %.3f\n", limit, t / limit }' /tmp/vn_paced.txt
+seconds=$(sed -E 's/^probe [0-9.]+ s, transfer ([0-9.]+) s,.*/\1/' /tmp/vn_paced.txt)
+awk -v t="$seconds" -v limit="$line_limit" 'BEGIN { printf "transfer / line limit (%.1f s) = %.3f\n", limit, t / limit }'
 
 exe=build/mingw/app/brantelmoor.exe
 if [ -z "${SKIP_WINE:-}" ] && [ -e "$exe" ]; then
