@@ -41,9 +41,6 @@ INSTANTIATE_TEST_SUITE_P(
         Reply{"OneMoreWord", {"--reply", "BRANTELMOOR X1"}, "Устройство: X1   Текущая версия ПО: ", true},
         Reply{"TwoBlanks", {"--reply", "BRANTELMOOR  X1 2.1"}, "Устройство:    Текущая версия ПО: X1", true},
         Reply{"WrongName", {"--name", "BRANTELMOR"}, kNotFound, false},
-        // A real line: every reply byte comes one character time after the
-        // one before; the reply still reaches the probe as one read.
-        Reply{"PacedLine", {"--baud", "38462"}, "Устройство: X1   Текущая версия ПО: 2.1", true},
         // The first read holds no blank; the second ("X1 2.1" with a blank)
         // is judged on its own and its first word is not the name.
         Reply{"InTwoReads", {"--reply-in-two", "--split-gap-ms", "100"}, kNotFound, false}),
