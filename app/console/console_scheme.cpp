@@ -1,0 +1,129 @@
+#include "app/console/console_scheme.h"
+
+#include "app/probe_scheme.h"
+#include "app/upload_scheme.h"
+#include "core/cp1251_literals.h"
+#include "core/point_link.h"
+#include "core/rc_string.h"
+
+namespace vn {
+namespace {
+
+std::unique_ptr<TVNHub> Hub(std::uint8_t inputs, std::uint8_t outputs) {
+  auto hub = std::make_unique<TVNHub>();
+  hub->InCount = inputs;
+  hub->SetOutCount(outputs);
+  return hub;
+}
+
+}  // namespace
+
+TClassConsoleFlasher::TClassConsoleFlasher() {
+  Sink = std::make_unique<TVNConsoleSink>();
+
+  SendHub = Hub(2, 2);
+
+  Probe = std::make_unique<TVNMultiElementEx>(nullptr);
+  Probe->Mode = 0;
+  Probe->OwnerScheme = this;
+  Probe->onEvent.resize(5);
+
+  Upload = std::make_unique<TVNMultiElementEx>(nullptr);
+  Upload->Mode = 0;
+  Upload->OwnerScheme = this;
+  Upload->onEvent.resize(6);
+  Upload->Data.resize(1);
+
+  RxRouter = std::make_unique<TVNCommutator>();
+  RxRouter->SetOutCount(2);
+
+  RxHub = Hub(1, 2);
+
+  // The device's line, as the window program sets it.
+  SerialPort = std::make_unique<TVNComAsync>();
+  SerialPort->Baud = 38462;
+  SerialPort->Parity = 0;
+  SerialPort->DataBits = 3;
+  SerialPort->StopBits = 0;
+  SerialPort->AbortOnError = true;
+  SerialPort->XoffChar = 19;
+  SerialPort->XonChar = 17;
+  SerialPort->InQueue = 4096;
+  SerialPort->OutQueue = 4096;
+  SerialPort->RTS = 0;
+  SerialPort->DTR = 0;
+  SerialPort->EvRxChar = true;
+  SerialPort->ReadInterval = 0xFFFFFFFF;
+  SerialPort->ReadTotalConstant = 0;
+  SerialPort->ReadTotalMultiplier = 0;
+  SerialPort->WriteTotalConstant = 1000;
+  SerialPort->WriteTotalMultiplier = 100;
+  SerialPort->EnumCheck = true;
+  SerialPort->FlushOnClose = false;
+
+  OpenHub = Hub(1, 2);
+  StartHub = Hub(1, 1);
+  CloseHub = Hub(1, 1);
+
+  // The running CRC between two bytes of the upload; the window program
+  // keeps it in a hidden field that starts at "FFFF".
+  CrcStore = std::make_unique<TVNEventFromData>();
+  TData initialCrc = StringData(RcString("FFFF"));
+  CrcStore->doData(initialCrc, 0);
+
+  PortNameStore = std::make_unique<TVNEventFromData>();
+  PortSelectHub = Hub(1, 3);
+
+  SendHub->onEvent[0] = MakePoint<&TVNConsoleSink::doSent>(0, Sink.get());
+  SendHub->onEvent[1] = MakePoint<&TVNComAsync::doWrite>(0, SerialPort.get());
+  Probe->onEvent[0] = MakePoint<&TVNHub::doEvent>(0, SendHub.get());
+  Probe->onEvent[1] = MakePoint<&TVNConsoleSink::doStatus>(0, Sink.get());
+  Probe->onEvent[2] = MakePoint<&TVNComAsync::doOpen>(0, SerialPort.get());
+  Probe->onEvent[3] = MakePoint<&TVNConsoleSink::doNotFound>(0, Sink.get());
+  Probe->onEvent[4] = MakePoint<&TVNConsoleSink::doFound>(0, Sink.get());
+  Upload->onEvent[0] = MakePoint<&TVNConsoleSink::doProgress>(0, Sink.get());
+  Upload->onEvent[1] = MakePoint<&TVNHub::doEvent>(0, SendHub.get());
+  Upload->onEvent[2] = MakePoint<&TVNConsoleSink::doSuccess>(0, Sink.get());
+  Upload->onEvent[3] = MakePoint<&TVNConsoleSink::doFailure>(0, Sink.get());
+  Upload->onEvent[4] = MakePoint<&TVNEventFromData::doData>(0, CrcStore.get());
+  Upload->onEvent[5] = MakePoint<&TVNConsoleSink::doReply>(0, Sink.get());
+  Upload->Data[0] = MakePoint<&TVNEventFromData::varData>(0, CrcStore.get());
+  RxRouter->OutIndex = MakePoint<&TVNMultiElementEx::varValue>(0, Probe.get());
+  RxRouter->onEvent[0] = MakePoint<&TVNMultiElementEx::doWork>(2, Probe.get());
+  RxRouter->onEvent[1] = MakePoint<&TVNMultiElementEx::doWork>(0, Upload.get());
+  RxHub->onEvent[0] = MakePoint<&TVNConsoleSink::doReceived>(0, Sink.get());
+  RxHub->onEvent[1] = MakePoint<&TVNCommutator::doWork>(0, RxRouter.get());
+  SerialPort->onRead = MakePoint<&TVNHub::doEvent>(0, RxHub.get());
+  SerialPort->PortPoint = MakePoint<&TVNEventFromData::varData>(0, PortNameStore.get());
+  SerialPort->onRxChar = MakePoint<&TVNComAsync::doRead>(0, SerialPort.get());
+  SerialPort->onOpen = MakePoint<&TVNHub::doEvent>(0, OpenHub.get());
+  OpenHub->onEvent[0] = MakePoint<&TVNConsoleSink::doOpened>(0, Sink.get());
+  OpenHub->onEvent[1] = MakePoint<&TVNMultiElementEx::doWork>(0, Probe.get());
+  StartHub->onEvent[0] = MakePoint<&TVNMultiElementEx::doWork>(1, Upload.get());
+  CloseHub->onEvent[0] = MakePoint<&TVNComAsync::doClose>(0, SerialPort.get());
+  PortSelectHub->onEvent[0] = MakePoint<&TVNHub::doEvent>(0, CloseHub.get());
+  PortSelectHub->onEvent[1] = MakePoint<&TVNEventFromData::doData>(0, PortNameStore.get());
+  PortSelectHub->onEvent[2] = MakePoint<&TVNMultiElementEx::doWork>(1, Probe.get());
+
+  Probe->InitInstances(&CreateProbeScheme);
+  Upload->InitInstances(&CreateUploadScheme);
+}
+
+TClassConsoleFlasher::~TClassConsoleFlasher() {
+  // The port goes first: its reader stops before anything it feeds is gone.
+  SerialPort.reset();
+  PortSelectHub.reset();
+  PortNameStore.reset();
+  CrcStore.reset();
+  CloseHub.reset();
+  StartHub.reset();
+  OpenHub.reset();
+  RxHub.reset();
+  RxRouter.reset();
+  Upload.reset();
+  Probe.reset();
+  SendHub.reset();
+  Sink.reset();
+}
+
+}  // namespace vn

@@ -1,0 +1,111 @@
+#include "app/console/console_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+namespace vn::console {
+namespace {
+
+std::string Format(const char* format, double a, double b = 0) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, a, b);
+  return text;
+}
+
+int Percent(const Progress& p) { return p.total > 0 ? std::clamp(p.blocks * 100 / p.total, 0, 100) : 0; }
+
+double Rate(const Progress& p) {  // bytes per second
+  return p.seconds > 0 ? p.blocks * p.blockSize / p.seconds : 0;
+}
+
+// Seconds left at the rate so far; negative when unknown.
+double SecondsLeft(const Progress& p) {
+  if (p.blocks <= 0 || p.seconds <= 0) return -1;
+  return p.seconds / p.blocks * std::max(p.total - p.blocks, 0);
+}
+
+std::string RateText(const Progress& p) { return Format("%.1f KiB/s", Rate(p) / 1024.0); }
+
+std::string Clock(double seconds) {
+  const long whole = std::lround(seconds);
+  char text[32];
+  std::snprintf(text, sizeof text, "%02ld:%02ld", whole / 60, whole % 60);
+  return text;
+}
+
+void AppendJsonString(std::string& out, std::string_view text) {
+  out += '"';
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
+}  // namespace
+
+std::string ProgressBar(const Progress& progress, int width) {
+  const int filled = progress.total > 0 ? std::clamp(progress.blocks * width / progress.total, 0, width) : 0;
+  std::string bar = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                    std::string(static_cast<std::size_t>(width - filled), '.') + "]";
+  char counts[48];
+  std::snprintf(counts, sizeof counts, "  %3d/%d  %3d%%  ", progress.blocks, progress.total, Percent(progress));
+  const double left = SecondsLeft(progress);
+  return bar + counts + RateText(progress) + "  " + (left < 0 ? std::string("--:--") : Clock(left)) + " left";
+}
+
+std::string ProgressLine(const Progress& progress) {
+  char text[64];
+  std::snprintf(text, sizeof text, "block %d/%d (%d%%), ", progress.blocks, progress.total, Percent(progress));
+  const double left = SecondsLeft(progress);
+  return text + RateText(progress) + (left < 0 ? std::string() : Format(", %.0f s left", left));
+}
+
+std::string TraceLine(double seconds, bool sent, std::string_view bytes) {
+  std::string line = Format("%12.6f ", seconds) + (sent ? ">" : "<");
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  for (const char c : bytes) {
+    const auto byte = static_cast<std::uint8_t>(c);
+    line += ' ';
+    line += kDigits[byte >> 4];
+    line += kDigits[byte & 0x0F];
+  }
+  return line;
+}
+
+std::string JsonSummary(const Summary& s) {
+  std::string out = "{\"command\":";
+  AppendJsonString(out, s.command);
+  out += ",\"result\":";
+  AppendJsonString(out, s.result);
+  out += ",\"exit_code\":" + std::to_string(s.exitCode) + ",\"port\":";
+  AppendJsonString(out, s.port);
+  out += ",\"device\":";
+  AppendJsonString(out, s.device);
+  out += ",\"version\":";
+  AppendJsonString(out, s.version);
+  out += ",\"blocks\":" + std::to_string(s.blocks) + ",\"bytes\":" + std::to_string(s.bytes) + ",\"crc\":";
+  AppendJsonString(out, s.crc);
+  out += ",\"seconds\":" + Format("%.3f", s.seconds) + ",\"image\":";
+  AppendJsonString(out, s.image);
+  out += ",\"error\":";
+  if (s.error.empty()) {
+    out += "null";
+  } else {
+    AppendJsonString(out, s.error);
+  }
+  return out + "}";
+}
+
+}  // namespace vn::console

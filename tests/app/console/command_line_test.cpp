@@ -1,0 +1,72 @@
+#include "app/console/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vn::console {
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(CommandLineTest, AcceptedCommandLines) {
+  std::string error;
+  auto parsed = ParseCommandLine({"flash", "COM5", "--image", "fw.hex", "--trace", "--json", "--timeout", "0.5"}, error);
+  ASSERT_TRUE(parsed) << error;
+  EXPECT_EQ(parsed->command, "flash");
+  EXPECT_EQ(parsed->port, "COM5");
+  EXPECT_EQ(parsed->image, "fw.hex");
+  EXPECT_TRUE(parsed->trace);
+  EXPECT_TRUE(parsed->json);
+  EXPECT_DOUBLE_EQ(parsed->probeSeconds, 0.5);
+  EXPECT_FALSE(parsed->simulate);
+
+  parsed = ParseCommandLine({"--simulate", "probe", "--", "--no-vers-reply", "--baud", "9600"}, error);
+  ASSERT_TRUE(parsed) << error;
+  EXPECT_EQ(parsed->command, "probe");
+  EXPECT_TRUE(parsed->simulate);
+  EXPECT_TRUE(parsed->port.empty());
+  EXPECT_EQ(parsed->simulatorOptions, (Words{"--no-vers-reply", "--baud", "9600"}));
+
+  parsed = ParseCommandLine({"probe", "/dev/ttyUSB0"}, error);
+  ASSERT_TRUE(parsed) << error;
+  EXPECT_EQ(parsed->port, "/dev/ttyUSB0");
+  EXPECT_DOUBLE_EQ(parsed->probeSeconds, 3);
+
+  parsed = ParseCommandLine({"list"}, error);
+  ASSERT_TRUE(parsed) << error;
+  EXPECT_EQ(parsed->command, "list");
+  parsed = ParseCommandLine({"flash", "--help"}, error);
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->command, "help");
+}
+
+TEST(CommandLineTest, RefusedCommandLinesSayWhy) {
+  struct Case {
+    Words words;
+    std::string error;
+  };
+  const Case cases[] = {
+      {{}, "no command given"},
+      {{"erase", "COM5"}, "unknown command erase"},
+      {{"flash"}, "flash needs one PORT"},
+      {{"probe", "COM5", "COM6"}, "probe needs one PORT"},
+      {{"flash", "COM5", "--simulate"}, "--simulate takes the place of PORT"},
+      {{"probe", "COM5", "--image", "fw.bin"}, "--image goes with flash only"},
+      {{"list", "COM5"}, "list takes no port and no options"},
+      {{"flash", "COM5", "--verify"}, "unknown option --verify"},
+      {{"flash", "COM5", "--image"}, "--image needs a value"},
+      {{"probe", "COM5", "--timeout", "0"}, "--timeout takes seconds between 0 and 3600"},
+      {{"probe", "COM5", "--timeout", "3s"}, "--timeout takes seconds between 0 and 3600"},
+      {{"probe", "COM5", "--", "--baud", "9600"}, "options after -- are for --simulate"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    EXPECT_FALSE(ParseCommandLine(c.words, error));
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+}  // namespace
+}  // namespace vn::console

@@ -1,0 +1,226 @@
+// The command-line flasher end to end against the device simulator, as a
+// production script would run it.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "components/data/stream_resource.h"
+#include "tests/app/console/flasher_process.h"
+#include "tools/sim_process/simulator_process.h"
+
+namespace vn::test {
+namespace {
+
+using namespace std::chrono_literals;
+using tools::SummaryField;
+using Words = std::vector<std::string>;
+
+constexpr std::size_t kImageSize = 130048;
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream file(path, std::ios::binary);
+  file << bytes;
+}
+
+std::string CarriedImage() {
+  const auto bytes = LoadStreamResource("STREAM0")->Memory();
+  return std::string(bytes.begin(), bytes.end());
+}
+
+std::string TempPath(const std::string& name) { return ::testing::TempDir() + "/flash_" + name; }
+
+// One Intel HEX record with its checksum.
+std::string Record(std::uint8_t type, std::uint16_t offset, const std::string& data) {
+  std::vector<std::uint8_t> bytes{static_cast<std::uint8_t>(data.size()), static_cast<std::uint8_t>(offset >> 8),
+                                  static_cast<std::uint8_t>(offset & 0xFF), type};
+  bytes.insert(bytes.end(), data.begin(), data.end());
+  unsigned sum = 0;
+  for (const std::uint8_t b : bytes) sum += b;
+  bytes.push_back(static_cast<std::uint8_t>(-sum));
+  std::string line = ":";
+  char hex[3];
+  for (const std::uint8_t b : bytes) {
+    std::snprintf(hex, sizeof hex, "%02X", b);
+    line += hex;
+  }
+  return line + "\r\n";
+}
+
+struct Outcome {
+  int code;
+  std::string out;
+  std::string err;
+  std::string device;  // the simulator's summary
+};
+
+Outcome Flasher(const Words& arguments, std::chrono::milliseconds limit = 120s) {
+  FlasherProcess flasher(arguments);
+  const int code = flasher.Finish(limit);
+  return {code, flasher.Out(), flasher.Err(), flasher.DeviceSummary()};
+}
+
+TEST(FlashE2eTest, CarriedImageWholeWithJsonSummary) {
+  const std::string saved = TempPath("carried.bin");
+  const Outcome run = Flasher({"flash", "--simulate", "--json", "--", "--save", saved});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(SummaryField(run.out, "result"), "\"success\"") << run.out;
+  EXPECT_EQ(SummaryField(run.out, "exit_code"), "0");
+  EXPECT_EQ(SummaryField(run.out, "blocks"), "508");
+  EXPECT_EQ(SummaryField(run.out, "bytes"), "130048");
+  EXPECT_EQ(SummaryField(run.out, "crc"), "\"BD97\"");
+  EXPECT_EQ(SummaryField(run.out, "device"), "\"X1\"");
+  EXPECT_EQ(SummaryField(run.out, "image"), "\"carried\"");
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << "--json keeps standard output to the summary";
+  EXPECT_EQ(SummaryField(run.device, "pusk"), "true") << run.device;
+  EXPECT_EQ(SummaryField(run.device, "extra"), "0");
+  EXPECT_EQ(FileBytes(saved), CarriedImage());
+}
+
+TEST(FlashE2eTest, BinaryAndHexFilesArriveWhole) {
+  std::string binary;
+  for (int i = 0; i < 1000; ++i) binary += static_cast<char>(i * 7 + 3);
+  const std::string binPath = TempPath("image.bin");
+  WriteFile(binPath, binary);
+  std::string expectedFromBinary = binary + std::string(kImageSize - binary.size(), '\xFF');
+
+  // Data at the start and, through an extended linear address, in the last
+  // 16 bytes of the image.
+  const std::string head = "\x01\x02\x03\x04\x05";
+  const std::string tail(16, '\x5A');
+  const std::string hexPath = TempPath("image.hex");
+  WriteFile(hexPath, Record(0, 0, head) + Record(4, 0, std::string("\x00\x01", 2)) + Record(0, 0xFBF0, tail) +
+                         Record(1, 0, ""));
+  std::string expectedFromHex(kImageSize, '\xFF');
+  expectedFromHex.replace(0, head.size(), head);
+  expectedFromHex.replace(kImageSize - 16, 16, tail);
+
+  for (const auto& [path, expected] : {std::pair{binPath, expectedFromBinary}, std::pair{hexPath, expectedFromHex}}) {
+    const std::string saved = TempPath("received.bin");
+    const Outcome run = Flasher({"flash", "--simulate", "--image", path, "--", "--save", saved});
+    ASSERT_EQ(run.code, 0) << path << ": " << run.err;
+    EXPECT_EQ(SummaryField(run.device, "pusk"), "true") << run.device;
+    EXPECT_EQ(FileBytes(saved), expected) << path;
+  }
+}
+
+struct Failure {
+  std::string name;
+  Words simulator;
+  std::string bytesReceived;  // nothing is sent after the failing block
+};
+
+class FlashFailureTest : public ::testing::TestWithParam<Failure> {};
+
+TEST_P(FlashFailureTest, EndsWithTheTransferFailedCode) {
+  const Failure& failure = GetParam();
+  Words arguments{"flash", "--simulate", "--json", "--"};
+  arguments.insert(arguments.end(), failure.simulator.begin(), failure.simulator.end());
+  const Outcome run = Flasher(arguments);
+  EXPECT_EQ(run.code, 5) << run.err;
+  EXPECT_EQ(SummaryField(run.out, "result"), "\"transfer failed\"") << run.out;
+  EXPECT_NE(run.err.find("did not confirm block"), std::string::npos) << run.err;
+  EXPECT_EQ(SummaryField(run.device, "bytes"), failure.bytesReceived) << run.device;
+  EXPECT_EQ(SummaryField(run.device, "pusk"), "false");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FlashFailureTest,
+    ::testing::Values(Failure{"WrongCrc", {"--wrong-crc", "3"}, "768"},
+                      Failure{"SwappedCrcBytes", {"--swap-crc", "2"}, "512"},
+                      Failure{"TrailingCr", {"--trailing-cr", "4"}, "1024"},
+                      Failure{"AnswerSplitOverTwoReads", {"--split-answer", "2"}, "512"},
+                      Failure{"SilenceAfterBlockOne", {"--silent-from", "1"}, "256"},
+                      Failure{"SilenceInTheMiddle", {"--silent-from", "40"}, "10240"}),
+    [](const ::testing::TestParamInfo<Failure>& param) { return param.param.name; });
+
+// The device alone decides where the transfer ends: a final answer after a
+// few blocks is a success, told with the blocks it took.
+TEST(FlashE2eTest, DeviceEndingEarlyIsTold) {
+  const Outcome run = Flasher({"flash", "--simulate", "--json", "--", "--early-fz", "5"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(SummaryField(run.out, "blocks"), "5") << run.out;
+  EXPECT_NE(run.err.find("the device ended the transfer after 5 of 508 blocks"), std::string::npos) << run.err;
+  EXPECT_EQ(SummaryField(run.device, "pusk"), "true") << run.device;
+}
+
+TEST(FlashE2eTest, ProbeTellsTheDeviceOrWhyNot) {
+  struct Case {
+    Words arguments;
+    int code;
+    std::string said;  // on standard output (0) or standard error
+  };
+  const Case cases[] = {
+      {{"probe", "--simulate", "--", "--designation", "X7", "--version", "3.0"}, 0, "X7, firmware 3.0"},
+      {{"probe", "--simulate", "--timeout", "0.5", "--", "--no-vers-reply"}, 4, "no device answered \"VERS\""},
+      {{"probe", "--simulate", "--", "--name", "OTHERDEVICE"}, 4, "did not answer as a Brantelmoor"},
+      {{"probe", "/dev/no-such-serial-device"}, 3, "no such device"},
+      {{"flash", "COM250"}, 3, "cannot open COM250"},
+  };
+  for (const Case& c : cases) {
+    const Outcome run = Flasher(c.arguments);
+    EXPECT_EQ(run.code, c.code) << c.arguments[1] << run.err;
+    EXPECT_NE((c.code == 0 ? run.out : run.err).find(c.said), std::string::npos) << run.out << run.err;
+  }
+}
+
+TEST(FlashE2eTest, BadImagesAreRefusedBeforeAnyPortIsOpened) {
+  const std::string good = Record(0, 0, "\x11\x22") + Record(1, 0, "");
+  std::string badChecksum = good;
+  badChecksum[14] = badChecksum[14] == '0' ? '1' : '0';  // last digit of the first record's checksum
+  struct Case {
+    std::string name;
+    std::string content;
+    std::string said;
+  };
+  const Case cases[] = {
+      {"checksum", badChecksum, "line 1"},
+      {"record", Record(0, 0, "\x11") + Record(3, 0, "\x00\x00\x00\x00") + Record(1, 0, ""), "line 2"},
+      {"overlap", Record(0, 0x10, "\x11\x22\x33") + Record(0, 0x12, "\x44") + Record(1, 0, ""), "line 2"},
+      {"beyond", Record(4, 0, std::string("\x00\x01", 2)) + Record(0, 0xFC00, "\x01") + Record(1, 0, ""), "line 2"},
+      {"large", std::string(kImageSize + 1, '\x00'), "130049"},
+  };
+  for (const Case& c : cases) {
+    const std::string path = TempPath(c.name + ".img");
+    WriteFile(path, c.content);
+    const Outcome run = Flasher({"flash", "--simulate", "--image", path});
+    EXPECT_EQ(run.code, 6) << c.name << ": " << run.err;
+    EXPECT_NE(run.err.find(c.said), std::string::npos) << c.name << ": " << run.err;
+    EXPECT_EQ(run.err.find("simulated device"), std::string::npos) << c.name << ": no device may be touched";
+  }
+}
+
+TEST(FlashE2eTest, CtrlCClosesThePortAndSaysTheUpdateWasInterrupted) {
+  // A slow device: 20 ms before each answer, ten seconds for the update.
+  FlasherProcess flasher({"flash", "--simulate", "--", "--turnaround-us", "20000"});
+  ASSERT_TRUE(flasher.WaitForOutput("writing", 20s)) << flasher.Err();
+  std::this_thread::sleep_for(1s);
+  flasher.Interrupt();
+  EXPECT_EQ(flasher.Finish(30s), 130) << flasher.Err();
+  EXPECT_NE(flasher.Err().find("interrupted: the port is closed"), std::string::npos) << flasher.Err();
+  const std::string device = flasher.DeviceSummary();
+  EXPECT_EQ(SummaryField(device, "pusk"), "false") << device;
+  EXPECT_EQ(SummaryField(device, "error"), "\"host hung up\"") << device;
+}
+
+TEST(FlashE2eTest, TraceShowsEveryExchangeWithTimes) {
+  const Outcome run = Flasher({"probe", "--simulate", "--trace"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.err.find(" > 56 45 52 53\n"), std::string::npos) << run.err;  // "VERS"
+  EXPECT_NE(run.err.find(" < 42 52 41 4E"), std::string::npos) << run.err;    // "BRAN..."
+}
+
+}  // namespace
+}  // namespace vn::test
