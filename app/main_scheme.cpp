@@ -34,13 +34,6 @@ void Bounds(T& component, std::int32_t left, std::int32_t top, std::int32_t widt
   component.Height = height;
 }
 
-std::unique_ptr<TVNHub> Hub(std::uint8_t inputs, std::uint8_t outputs) {
-  auto hub = std::make_unique<TVNHub>();
-  hub->InCount = inputs;
-  hub->SetOutCount(outputs);
-  return hub;
-}
-
 std::unique_ptr<TVNDoData> Emitter(std::int32_t value) {
   auto emitter = std::make_unique<TVNDoData>();
   emitter->Data = IntegerData(value);
@@ -142,7 +135,7 @@ TClassSimpleForm_24FF170::TClassSimpleForm_24FF170() {
   PortCombo->Init();
 
   // 7
-  SendHub = Hub(2, 1);
+  SendHub = MakeHub(2, 1);
 
   // 8
   Probe = std::make_unique<TVNMultiElementEx>(&parent);
@@ -189,7 +182,7 @@ TClassSimpleForm_24FF170::TClassSimpleForm_24FF170() {
   SerialPort->FlushOnClose = false;
 
   // 12
-  WriteClickHub = Hub(1, 3);
+  WriteClickHub = MakeHub(1, 3);
 
   // 13
   UploadProgress = std::make_unique<TVNProgressBar>(parent);
@@ -204,13 +197,13 @@ TClassSimpleForm_24FF170::TClassSimpleForm_24FF170() {
   UploadProgress->Init();
 
   // 14
-  DeviceFoundHub = Hub(1, 2);
+  DeviceFoundHub = MakeHub(1, 2);
 
   // 15
   ComboOffData = Emitter(0);
 
   // 16
-  CloseHub = Hub(2, 1);
+  CloseHub = MakeHub(2, 1);
 
   // 17
   CrcEdit = std::make_unique<TVNEdit>(parent);
@@ -245,16 +238,16 @@ TClassSimpleForm_24FF170::TClassSimpleForm_24FF170() {
   CrcLabel->Init();
 
   // 20
-  WriteEnableHub = Hub(2, 1);
+  WriteEnableHub = MakeHub(2, 1);
 
   // 21
   PortNameStore = std::make_unique<TVNEventFromData>();
 
   // 22
-  PortSelectHub = Hub(1, 3);
+  PortSelectHub = MakeHub(1, 3);
 
   // 23
-  FinishHub = Hub(2, 2);
+  FinishHub = MakeHub(2, 2);
 
   // 24
   HideData = Emitter(0);
@@ -263,13 +256,13 @@ TClassSimpleForm_24FF170::TClassSimpleForm_24FF170() {
   ShowData = Emitter(1);
 
   // 26
-  HideHub = Hub(1, 5);
+  HideHub = MakeHub(1, 5);
 
   // 27
-  FormEnableHub = Hub(2, 1);
+  FormEnableHub = MakeHub(2, 1);
 
   // 28
-  ShowOkHub = Hub(1, 2);
+  ShowOkHub = MakeHub(1, 2);
 
   // 29
   OkButton = std::make_unique<TVNButton>(parent);
@@ -283,16 +276,16 @@ TClassSimpleForm_24FF170::TClassSimpleForm_24FF170() {
   OkButton->Init();
 
   // 30
-  SuccessHub = Hub(1, 3);
+  SuccessHub = MakeHub(1, 3);
 
   // 31
   ErrorShowData = Emitter(1);
 
   // 32
-  FailureHub = Hub(1, 2);
+  FailureHub = MakeHub(1, 2);
 
   // 33
-  ErrorShowHub = Hub(1, 3);
+  ErrorShowHub = MakeHub(1, 3);
 
   // 34
   ErrorImage = std::make_unique<TVNImage>(parent);

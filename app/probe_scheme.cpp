@@ -5,17 +5,6 @@
 #include "core/rc_string.h"
 
 namespace vn {
-namespace {
-
-std::unique_ptr<TVNHub> MakeHub(std::uint8_t inputs, std::uint8_t outputs) {
-  auto hub = std::make_unique<TVNHub>();
-  hub->InCount = inputs;
-  hub->SetOutCount(outputs);
-  return hub;
-}
-
-}  // namespace
-
 TClassMultiElementEx_2569CE0::TClassMultiElementEx_2569CE0(TVNMultiElementEx& container,
                                                            void* ownerScheme,
                                                            toolkit::Window* parentWindow)

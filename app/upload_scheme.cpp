@@ -8,13 +8,6 @@
 namespace vn {
 namespace {
 
-std::unique_ptr<TVNHub> MakeHub(std::uint8_t inputs, std::uint8_t outputs) {
-  auto hub = std::make_unique<TVNHub>();
-  hub->InCount = inputs;
-  hub->SetOutCount(outputs);
-  return hub;
-}
-
 std::unique_ptr<TVNCounter> MakeUpCounter(std::int32_t max) {
   auto counter = std::make_unique<TVNCounter>();
   counter->Min = 0;

@@ -7,21 +7,10 @@
 #include "core/rc_string.h"
 
 namespace vn {
-namespace {
-
-std::unique_ptr<TVNHub> Hub(std::uint8_t inputs, std::uint8_t outputs) {
-  auto hub = std::make_unique<TVNHub>();
-  hub->InCount = inputs;
-  hub->SetOutCount(outputs);
-  return hub;
-}
-
-}  // namespace
-
 TClassConsoleFlasher::TClassConsoleFlasher() {
   Sink = std::make_unique<TVNConsoleSink>();
 
-  SendHub = Hub(2, 2);
+  SendHub = MakeHub(2, 2);
 
   Probe = std::make_unique<TVNMultiElementEx>(nullptr);
   Probe->Mode = 0;
@@ -37,7 +26,7 @@ TClassConsoleFlasher::TClassConsoleFlasher() {
   RxRouter = std::make_unique<TVNCommutator>();
   RxRouter->SetOutCount(2);
 
-  RxHub = Hub(1, 2);
+  RxHub = MakeHub(1, 2);
 
   // The device's line, as the window program sets it.
   SerialPort = std::make_unique<TVNComAsync>();
@@ -61,9 +50,9 @@ TClassConsoleFlasher::TClassConsoleFlasher() {
   SerialPort->EnumCheck = true;
   SerialPort->FlushOnClose = false;
 
-  OpenHub = Hub(1, 2);
-  StartHub = Hub(1, 1);
-  CloseHub = Hub(1, 1);
+  OpenHub = MakeHub(1, 2);
+  StartHub = MakeHub(1, 1);
+  CloseHub = MakeHub(1, 1);
 
   // The running CRC between two bytes of the upload; the window program
   // keeps it in a hidden field that starts at "FFFF".
@@ -72,7 +61,7 @@ TClassConsoleFlasher::TClassConsoleFlasher() {
   CrcStore->doData(initialCrc, 0);
 
   PortNameStore = std::make_unique<TVNEventFromData>();
-  PortSelectHub = Hub(1, 3);
+  PortSelectHub = MakeHub(1, 3);
 
   SendHub->onEvent[0] = MakePoint<&TVNConsoleSink::doSent>(0, Sink.get());
   SendHub->onEvent[1] = MakePoint<&TVNComAsync::doWrite>(0, SerialPort.get());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/point_link.h"
@@ -23,5 +24,8 @@ class TVNHub {
  private:
   std::uint8_t outCount_ = 0;
 };
+
+// A hub with its point counts set, as the schemes create them.
+std::unique_ptr<TVNHub> MakeHub(std::uint8_t inputs, std::uint8_t outputs);
 
 }  // namespace vn
