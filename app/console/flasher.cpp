@@ -157,7 +157,7 @@ class Run {
     const State probed = Wait([](const State& s) { return s.found || s.notFound; }, limit);
     if (Interrupted()) return Interrupt();
     if (!probed.found) {
-      const std::string why = probed.status.empty()
+      const std::string why = !probed.notFound
                                   ? "no device answered \"VERS\" on " + summary_.port + " within " +
                                         std::to_string(limit.count()) + " ms"
                                   : "the device on " + summary_.port + " did not answer as a Brantelmoor (reply " +
