@@ -36,7 +36,8 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 std::string CarriedImage() {
-  const auto bytes = LoadStreamResource("STREAM0")->Memory();
+  const auto stream = LoadStreamResource("STREAM0");
+  const auto bytes = stream->Memory();
   return std::string(bytes.begin(), bytes.end());
 }
 
