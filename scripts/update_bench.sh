@@ -33,3 +33,30 @@ if [ -z "${SKIP_WINE:-}" ] && [ -e "$exe" ]; then
     "$PWD/build/release/tools/brantelmoor-sim" "$PWD/build/release/tools/wine/pty_modem_shim.so" \
     build/release/resources/firmware.bin success | grep -E '^(timing|wine_update_run)'
 fi
+
+# The command-line flasher: wall time of the whole command (start-up, probe,
+# transfer, the 300 ms left for "PUSK" to leave) and its CPU time.
+measure() {  # measure <command...>: "<wall> s wall, <cpu> s CPU"
+  python3 - "$@" <<'PY'
+import resource, subprocess, sys, time
+start = time.time()
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+used = resource.getrusage(resource.RUSAGE_CHILDREN)
+print(f"{time.time() - start:.2f} s wall, {used.ru_utime + used.ru_stime:.2f} s CPU")
+PY
+}
+flasher=build/release/app/console/brantelmoor-flash
+echo "== flasher, native, unpaced pty ($RUNS runs; the simulator's CPU included)"
+for _ in $(seq "$RUNS"); do measure "$flasher" flash --simulate; done
+echo "== flasher, native, paced 38462-baud line"
+paced=$(measure "$flasher" flash --simulate -- --baud 38462)
+echo "$paced"
+awk -v t="${paced%% s wall*}" -v limit="$line_limit" 'BEGIN { printf "whole command / line limit (%.1f s) = %.3f\n", limit, t / limit }'
+
+flasher_exe=build/mingw/app/console/brantelmoor-flash.exe
+if [ -z "${SKIP_WINE:-}" ] && [ -e "$flasher_exe" ]; then
+  echo "== flasher, Windows console program under wine, unpaced pty"
+  measure bash tools/wine/wine_serial_harness.sh --sim "$PWD/build/release/tools/brantelmoor-sim" \
+    --shim "$PWD/build/release/tools/wine/pty_modem_shim.so" --sim-arg --grace-ms --sim-arg 0 -- \
+    "$flasher_exe" flash COM5
+fi

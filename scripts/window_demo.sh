@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Main job: installs what is missing, builds the program and runs one whole
-# firmware update against the simulated device, printing what happens and
-# the result. With an X display (DISPLAY set and answering) the Windows
-# program runs under wine and its real window is driven on that display;
-# otherwise the native program runs on the headless screen.
-#   HEADLESS=1 ./run.sh     the headless run even when a display is there
-#   ./run.sh -- --wrong-crc 3   simulator options: a device that fails
+# The window program's whole update against the simulated device, printing
+# what happens and the result. With an X display (DISPLAY set and
+# answering) the Windows program runs under wine and its real window is
+# driven on that display; otherwise the native program runs on the headless
+# screen. Installs what is missing first.
+#   HEADLESS=1 scripts/window_demo.sh     the headless run even on a desktop
+#   scripts/window_demo.sh -- --wrong-crc 3   a device that fails
 set -euo pipefail
-cd "$(dirname "$0")"
+cd "$(dirname "$0")/.."
 source scripts/common.sh
 vn_install_missing
 
