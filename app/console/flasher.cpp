@@ -180,6 +180,7 @@ class Run {
     }
     const bool terminal = OutputIsTerminal() && !options_.json;
     auto lastLine = Clock::now();
+    int lastTenth = 0;
     State state;
     for (;;) {
       state = Wait([](const State& s) { return s.succeeded || s.failed; }, terminal ? 100ms : kLook);
@@ -189,9 +190,12 @@ class Run {
       if (terminal) {
         std::printf("\r%s", ProgressBar(progress).c_str());
         std::fflush(stdout);
-      } else if (Clock::now() - lastLine >= 2s) {
+      } else if (const int tenth = state.blocks * 10 / kBlocks; tenth > lastTenth || Clock::now() - lastLine >= 2s) {
+        // Logs get a line at every tenth of the image, and every two
+        // seconds on a slow line.
+        lastTenth = tenth;
         lastLine = Clock::now();
-        Say(ProgressLine(progress));
+        if (!state.succeeded && !state.failed) Say(ProgressLine(progress));
       }
       if (state.succeeded || state.failed || Interrupted()) break;
       if (Clock::now() - started > kUploadLimit) break;
@@ -213,8 +217,10 @@ class Run {
       std::fprintf(stderr, "brantelmoor-flash: warning: the device ended the transfer after %d of %d blocks\n",
                    state.blocks, kBlocks);
     }
-    Say("firmware written: " + std::to_string(state.blocks) + " blocks, CRC " + summary_.crc + ", " +
-        std::to_string(SecondsSince(started)).substr(0, 5) + " s; the device starts it now");
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.2f", SecondsSince(started));
+    Say("firmware written: " + std::to_string(state.blocks) + " blocks, CRC " + summary_.crc + ", " + seconds +
+        " s; the device starts it now");
     return ExitCode::Success;
   }
 

@@ -44,7 +44,7 @@ class PtySimulatedDevice final : public SimulatedDevice {
 
 std::string PortLabel(std::string_view comName) {
   const std::optional<std::string> path = serial::DevicePathOf(comName);
-  return path ? std::string(comName) + "  " + *path : std::string(comName);
+  return path ? std::string(comName) + " (" + *path + ")" : std::string(comName);
 }
 
 std::optional<std::string> ComNameFor(std::string_view argument, std::string& error) {
