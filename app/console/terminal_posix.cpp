@@ -1,10 +1,14 @@
+#include <langinfo.h>
 #include <signal.h>
 #include <unistd.h>
+
+#include <clocale>
+#include <string>
 
 #include <atomic>
 
 #include "app/console/terminal.h"
-#include "core/cp1251_to_utf8.h"
+#include "app/console/text_encoding_posix.h"
 
 namespace vn::console {
 namespace {
@@ -16,6 +20,8 @@ void OnInterrupt(int /*signal*/) { gInterrupted = 1; }
 }  // namespace
 
 void PrepareConsole() {
+  // The terminal's character set comes from the user's locale.
+  std::setlocale(LC_CTYPE, "");
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
@@ -28,8 +34,7 @@ void PrepareConsole() {
 
 bool OutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
 
-// Linux terminals, logs and pipes speak UTF-8.
-std::string ForTerminal(std::string_view text) { return Cp1251ToUtf8(text); }
+std::string ForTerminal(std::string_view text) { return Cp1251To(text, ::nl_langinfo(CODESET)); }
 
 bool Interrupted() { return gInterrupted != 0; }
 
