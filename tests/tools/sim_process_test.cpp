@@ -11,7 +11,9 @@
 
 #include <fstream>
 #include <iterator>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tools/sim/crc16_modbus.h"
@@ -144,6 +146,27 @@ TEST(SimProcessTest, HostHangingUpEndsTheRun) {
   ASSERT_EQ(::write(host.Get(), "xVERS", 5), 5);
   std::string reply;
   ReadUpTo(host.Get(), 18, reply);
+  host.Reset();
+  EXPECT_EQ(sim.ReadLine(), R"({"bytes":0,"blocks":0,"crc":"FFFF","pusk":false,"vers":1,"extra":0,"error":"host hung up"})");
+  EXPECT_EQ(sim.Wait(), 0);
+}
+
+// A port scan (open, close, no byte) does not end the run: the device is
+// still there for the host that comes to talk.
+TEST(SimProcessTest, AHostLeavingWithoutAWordIsWaitedFor) {
+  SimProcess sim({"--timeout", "20"});
+  {
+    const serial::PosixDescriptor scan = sim.OpenHostSide();
+    ASSERT_TRUE(scan.Valid());
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the simulator sees it come and go
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  serial::PosixDescriptor host = sim.OpenHostSide();
+  ASSERT_TRUE(host.Valid());
+  ASSERT_EQ(::write(host.Get(), "VERS", 4), 4);
+  std::string reply;
+  ReadUpTo(host.Get(), 18, reply);
+  EXPECT_EQ(reply, "BRANTELMOOR X1 2.1");
   host.Reset();
   EXPECT_EQ(sim.ReadLine(), R"({"bytes":0,"blocks":0,"crc":"FFFF","pusk":false,"vers":1,"extra":0,"error":"host hung up"})");
   EXPECT_EQ(sim.Wait(), 0);

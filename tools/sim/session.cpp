@@ -58,6 +58,7 @@ class Session {
   std::deque<Outgoing> outbox_;
   bool hostOpen_;
   bool hungUp_ = false;
+  bool heardFromHost_ = false;  // the host now on the line has sent a byte
   bool writeBlocked_ = false;
   LineTime lastByte_{0};
   std::optional<LineTime> launchedAt_;
@@ -88,8 +89,12 @@ SessionEnd Session::Run(std::string& error) {
     if (hostOpen_ && !SendDue(now, error)) return SessionEnd::SystemError;
     if (std::exchange(hungUp_, false)) {
       if (model_.Launched()) return SessionEnd::Launched;
-      if (!options_.stay) return SessionEnd::HungUp;
+      // A host that opened the line and left without a word was looking
+      // for ports it can open (the updater lists only those): a device
+      // stays for the host that comes to talk.
+      if (!options_.stay && heardFromHost_) return SessionEnd::HungUp;
       hostOpen_ = false;
+      heardFromHost_ = false;
       outbox_.clear();  // meant for the host that left
     }
     if (launchedAt_ && now >= *launchedAt_ + options_.grace) return SessionEnd::Launched;
@@ -159,7 +164,10 @@ bool Session::Receive(std::string& error) {
     return true;
   }
   const LineTime arrival = Now();
-  if (count > 0) lastByte_ = arrival;
+  if (count > 0) {
+    lastByte_ = arrival;
+    heardFromHost_ = true;
+  }
   for (ssize_t i = 0; i < count; ++i) {
     const LineTime had = pacing_.Received(arrival);
     const Reply reply = model_.Receive(static_cast<std::uint8_t>(buffer[i]));
