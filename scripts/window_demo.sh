@@ -39,4 +39,4 @@ if [ -z "${HEADLESS:-}" ] && [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry
 fi
 
 echo "== update: the native program on the headless screen"
-exec "$tools/brantelmoor-headless-run" "$@"
+exec "$tools/brantelmoor-headless-run" -- "$@"
