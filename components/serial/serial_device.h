@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -77,6 +78,11 @@ class SerialDevice {
   // Reads up to `count` bytes within the read time-outs: the bytes (empty
   // when the transfer failed), none when it could not even start.
   std::optional<std::string> Read(std::uint32_t count);
+
+  // The packet tick of the USB adapter behind the port, 0 for a UART: the
+  // reader reports received bytes only after a little more quiet than that
+  // (see burst_timing.h), so that an answer straddling a tick is not split.
+  std::chrono::microseconds AdapterTick() const;
 
   void Flush();
   // Releases the port at once, so it can be opened again; later calls fail.

@@ -11,6 +11,9 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -26,6 +29,8 @@
 #include <mutex>
 #include <utility>
 
+#include "components/serial/adapter_tick_posix.h"
+#include "components/serial/burst_timing.h"
 #include "components/serial/posix_descriptor.h"
 #include "components/serial/serial_port_map_posix.h"
 #include "components/serial/termios2_linux.h"
@@ -46,14 +51,6 @@ constexpr std::uint32_t kPolledEvents = line_event::TxEmpty | line_event::Cts | 
                                         line_event::Rlsd | line_event::Break | line_event::Err |
                                         line_event::Ring | line_event::Rx80Full;
 constexpr int kPollTickMs = 20;
-
-// A burst of received bytes ends after this many character times of quiet
-// (a UART's receive FIFO reports its bytes after about four), and in any
-// case after kBurstLimit or kBurstBytes, so a steady stream still flows.
-constexpr std::uint32_t kQuietCharacters = 3;
-constexpr std::chrono::microseconds kMinQuiet{1000};
-constexpr std::chrono::milliseconds kBurstLimit{20};
-constexpr int kBurstBytes = 1024;
 
 // The input buffer the kernel's line discipline keeps when nobody asked.
 constexpr std::int32_t kDefaultInQueue = 4096;
@@ -134,30 +131,24 @@ void SetModemLine(int fd, int line, bool on) {
   ::ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line);
 }
 
-// USB serial adapters of the FTDI kind hold received bytes for up to 16 ms
-// before passing them on; an upload waits for 508 short acknowledgements,
-// so the default would add about 8 s. Needs write access to sysfs, which a
-// desktop user may lack: best effort.
-void ShortenLatencyTimer(const std::string& devicePath) {
-  std::error_code ec;
-  const std::filesystem::path real = std::filesystem::canonical(devicePath, ec);
-  if (ec) return;
-  const std::filesystem::path device = std::filesystem::path("/sys/class/tty") / real.filename() / "device";
-  for (const std::filesystem::path& attribute : {device / "latency_timer", device / ".." / "latency_timer"}) {
-    if (!std::filesystem::exists(attribute, ec)) continue;
-    std::ofstream file(attribute);
-    file << "1";
-  }
+// Unix98 pseudo-terminal slaves: what is written to one is in the other
+// side's input at once, so there is no output left to discard.
+bool IsPtySlave(int fd) {
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) return false;
+  const unsigned major = major(status.st_rdev);
+  return S_ISCHR(status.st_mode) && major >= 136 && major <= 143;
 }
 
 // Opens the device behind a COM name for exclusive use, as both Open and
 // CanOpen need it.
-PosixDescriptor OpenExclusive(std::string_view name, PlatformError& error, std::string* resolvedPath = nullptr) {
-  const std::optional<std::string> path = DevicePathOf(name);
-  if (!path) {
+PosixDescriptor OpenExclusive(std::string_view name, PlatformError& error, PortMapEntry* resolved = nullptr) {
+  const std::optional<PortMapEntry> entry = PortMapEntryOf(name);
+  if (!entry) {
     error = {"resolve port name", ENOENT};
     return {};
   }
+  const std::string* path = &entry->devicePath;
   // A zero byte would silently cut the path short and open another file.
   if (path->empty() || path->find('\0') != std::string::npos) {
     error = {"resolve port name", EINVAL};
@@ -179,8 +170,20 @@ PosixDescriptor OpenExclusive(std::string_view name, PlatformError& error, std::
     error = {"flock", errno};
     return {};
   }
-  if (resolvedPath != nullptr) *resolvedPath = *path;
+  if (resolved != nullptr) *resolved = *entry;
   return fd;
+}
+
+// "ttyUSB0" for /dev/ttyUSB0 and for a by-id link to it.
+std::string TtyNameOf(const std::string& devicePath) {
+  std::error_code ec;
+  const std::filesystem::path real = std::filesystem::canonical(devicePath, ec);
+  return (ec ? std::filesystem::path(devicePath) : real).filename().string();
+}
+
+timespec TimespecOf(std::chrono::nanoseconds span) {
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(span);
+  return {static_cast<time_t>(seconds.count()), static_cast<long>((span - seconds).count())};
 }
 
 }  // namespace
@@ -203,6 +206,19 @@ struct SerialDevice::Impl {
   std::atomic<std::uint32_t> mask{0};
   std::atomic<std::uint32_t> baud{9600};  // of the line now set
 
+  // Fixed at open.
+  std::chrono::microseconds adapterTick{0};
+  bool pty = false;
+
+  // Received bytes not yet reported: the reader's own.
+  struct Burst {
+    Clock::time_point first;
+    Clock::time_point lastChange;
+    int waiting = 0;
+    BurstTiming timing;
+  };
+  std::optional<Burst> burst;
+
   // Shared with the waiting reader.
   std::mutex mutex;
   std::uint32_t pendingWord = 0;
@@ -221,32 +237,42 @@ struct SerialDevice::Impl {
   }
 
   // A pseudo-terminal or a low-latency tty hands over every byte the
-  // moment it comes, so a device's two-byte answer written back to back
-  // could reach the scheme as two reads, which the protocol takes for a
-  // broken answer. Real serial hardware delivers such an answer as one
-  // burst (the UART's FIFO time-out, a USB adapter's latency timer); the
-  // reader waits for the same quiet before it reports received bytes.
-  // A close or a mask change (the wake descriptor) cuts the wait short.
-  void AwaitBurstEnd() {
-    const std::uint32_t rate = std::max<std::uint32_t>(baud.load(std::memory_order_relaxed), 1);
-    const auto quiet = std::max<std::chrono::microseconds>(
-        kMinQuiet, std::chrono::microseconds(1'000'000ULL * 10 * kQuietCharacters / rate));
-    const auto limit = Clock::now() + kBurstLimit;
-    int last = -1;
-    for (;;) {
-      int waiting = 0;
-      {
-        std::lock_guard lock(mutex);
-        if (!port.Valid() || ::ioctl(port.Get(), FIONREAD, &waiting) != 0) return;
-      }
-      if (waiting == last || waiting >= kBurstBytes || Clock::now() >= limit) return;
-      last = waiting;
-      pollfd woken{wake.Get(), POLLIN, 0};
-      const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(quiet);
-      const timespec pause{static_cast<time_t>(seconds.count()),
-                           static_cast<long>(std::chrono::nanoseconds(quiet - seconds).count())};
-      if (::ppoll(&woken, 1, &pause, nullptr) != 0) return;
+  // moment it comes, and a USB adapter an answer that straddles its tick
+  // as two packets; either way a device's short answer could reach the
+  // scheme as two reads, which the protocol takes for a broken answer.
+  // Received bytes are reported once the line has been quiet for a little
+  // longer than the adapter or the UART would leave between them.
+  // With the mutex held and the port open.
+  void NoteBytes(Clock::time_point now) {
+    int waiting = 0;
+    if (::ioctl(port.Get(), FIONREAD, &waiting) != 0) waiting = 0;
+    if (!burst) {
+      burst = Burst{now, now, waiting, BurstTimingFor(baud.load(std::memory_order_relaxed), adapterTick)};
+    } else if (waiting != burst->waiting) {
+      burst->lastChange = now;
+      burst->waiting = waiting;
     }
+  }
+
+  std::optional<Clock::time_point> BurstEnd() const {
+    if (!burst) return std::nullopt;
+    return std::min(burst->lastChange + burst->timing.quiet, burst->first + burst->timing.limit);
+  }
+
+  bool BurstOver(Clock::time_point now) const {
+    return burst && (now >= *BurstEnd() || burst->waiting >= static_cast<int>(burst->timing.maxBytes));
+  }
+
+  // epoll_wait counts in milliseconds, a burst's quiet in fractions of
+  // one: the wait for the deadline is made on the epoll descriptor itself.
+  int WaitForEvents(epoll_event* events, int capacity, std::optional<Clock::time_point> deadline) {
+    if (deadline) {
+      pollfd entry{epoll.Get(), POLLIN, 0};
+      const timespec pause = TimespecOf(std::max<Clock::duration>(*deadline - Clock::now(), Clock::duration::zero()));
+      const int ready = ::ppoll(&entry, 1, &pause, nullptr);
+      if (ready <= 0) return ready;
+    }
+    return ::epoll_wait(epoll.Get(), events, capacity, deadline ? 0 : -1);
   }
 
   void Wake() {
@@ -351,8 +377,8 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(std::string_view name, Platform
   PlatformError local;
   PlatformError& failure = error != nullptr ? *error : local;
   auto impl = std::make_unique<Impl>();
-  std::string path;
-  impl->port = OpenExclusive(name, failure, &path);
+  PortMapEntry entry;
+  impl->port = OpenExclusive(name, failure, &entry);
   if (!impl->port.Valid()) return nullptr;
   const int fd = impl->port.Get();
 
@@ -368,7 +394,8 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(std::string_view name, Platform
   }
   impl->baud.store(raw.baud, std::memory_order_relaxed);
   RequestLowLatency(fd);
-  ShortenLatencyTimer(path);
+  impl->adapterTick = entry.adapterTick ? *entry.adapterTick : AdapterTickOfTty("/sys/class/tty", TtyNameOf(entry.devicePath));
+  impl->pty = IsPtySlave(fd);
 
   impl->wake = PosixDescriptor(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
   if (!impl->wake.Valid()) {
@@ -415,14 +442,18 @@ std::vector<std::string> SerialDevice::ListPorts() {
 
 // Raising a thread above normal priority needs privileges (CAP_SYS_NICE)
 // that a desktop user does not have; the reader sleeps in epoll_wait and is
-// woken by the kernel as soon as bytes arrive, which is what matters.
-void SerialDevice::RaiseThreadPriority() {}
+// woken by the kernel as soon as bytes arrive, which is what matters. Its
+// timed waits (a burst's quiet, under a millisecond on a UART) should end
+// on time: the kernel's default 50 us of slack would add to every answer.
+void SerialDevice::RaiseThreadPriority() { ::prctl(PR_SET_TIMERSLACK, 1000UL); }
 
 bool SerialDevice::Purge(PurgeMode /*mode*/) {
   // Every transfer here is synchronous, so there is never one to abort.
   Impl& d = *impl_;
   if (!d.port.Valid()) return d.Fail("purge", EBADF);
-  if (::tcflush(d.port.Get(), TCIOFLUSH) != 0) return d.Fail("tcflush", errno);
+  // On a pseudo-terminal the output flush would reach into the other
+  // side's input and drop bytes already delivered, such as a last command.
+  if (::tcflush(d.port.Get(), d.pty ? TCIFLUSH : TCIOFLUSH) != 0) return d.Fail("tcflush", errno);
   std::lock_guard lock(d.mutex);
   d.writePending = false;
   return true;
@@ -522,14 +553,12 @@ bool SerialDevice::AwaitEvent() {
   for (;;) {
     const std::uint32_t mask = d.mask.load(std::memory_order_acquire);
     if (mask == 0) return false;  // switched off: nothing left to wait for
-    const int timeout = (mask & kPolledEvents) != 0 ? kPollTickMs : -1;
+    std::optional<Clock::time_point> deadline = d.BurstEnd();
+    if ((mask & kPolledEvents) != 0) deadline = Earliest(deadline, Clock::now() + Millis(kPollTickMs));
     epoll_event events[2];
-    const int count = ::epoll_wait(d.epoll.Get(), events, 2, timeout);
+    const int count = d.WaitForEvents(events, 2, deadline);
     const int waitErrno = errno;
     if (count < 0 && waitErrno == EINTR) continue;
-    for (int i = 0; i < count; ++i) {
-      if (events[i].data.u64 == kPortToken && events[i].events == EPOLLIN) d.AwaitBurstEnd();
-    }
 
     std::lock_guard lock(d.mutex);
     if (count < 0) {
@@ -553,7 +582,11 @@ bool SerialDevice::AwaitEvent() {
     }
     const std::uint32_t current = d.mask.load(std::memory_order_acquire);
     if (current == 0 || !d.port.Valid()) return false;
-    const std::uint32_t word = d.LookForEvents(current, bytesArrived);
+    const Clock::time_point now = Clock::now();
+    if (bytesArrived) d.NoteBytes(now);
+    const bool burstOver = d.BurstOver(now);
+    if (burstOver) d.burst.reset();
+    const std::uint32_t word = d.LookForEvents(current, burstOver);
     if (word != 0) {
       d.pendingWord |= word;
       return true;
@@ -706,6 +739,8 @@ void SerialDevice::Close() {
   }
   d.Wake();
 }
+
+std::chrono::microseconds SerialDevice::AdapterTick() const { return impl_->adapterTick; }
 
 const PlatformError& SerialDevice::LastError() const { return impl_->lastError; }
 

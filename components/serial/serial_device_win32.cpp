@@ -344,6 +344,9 @@ void SerialDevice::Close() {
   d.port.Reset();
 }
 
+// Stands in until the reader waits for an adapter's packets.
+std::chrono::microseconds SerialDevice::AdapterTick() const { return std::chrono::microseconds{0}; }
+
 const PlatformError& SerialDevice::LastError() const { return impl_->lastError; }
 
 }  // namespace vn::serial

@@ -94,11 +94,17 @@ std::vector<PortMapEntry> CurrentPortMap() {
   return SystemPortMap();  // read outside the lock: sysfs may be slow
 }
 
-std::optional<std::string> DevicePathOf(std::string_view comName) {
+std::optional<PortMapEntry> PortMapEntryOf(std::string_view comName) {
   for (PortMapEntry& entry : CurrentPortMap()) {
-    if (FoldedEqual(entry.comName, comName)) return std::move(entry.devicePath);
+    if (FoldedEqual(entry.comName, comName)) return std::move(entry);
   }
   return std::nullopt;
+}
+
+std::optional<std::string> DevicePathOf(std::string_view comName) {
+  std::optional<PortMapEntry> entry = PortMapEntryOf(comName);
+  if (!entry) return std::nullopt;
+  return std::move(entry->devicePath);
 }
 
 }  // namespace vn::serial

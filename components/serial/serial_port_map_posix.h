@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,9 @@ namespace vn::serial {
 struct PortMapEntry {
   std::string comName;
   std::string devicePath;
+  // The packet tick of the adapter behind the device, where the map knows
+  // it better than sysfs: a pseudo-terminal standing in for a USB adapter.
+  std::optional<std::chrono::microseconds> adapterTick = std::nullopt;
 };
 
 // The machine's real serial devices, from /sys/class/tty, in COM-number
@@ -30,7 +34,10 @@ void SetPortMap(std::optional<std::vector<PortMapEntry>> map);
 // The map in use (the replacement, or the system's as it is now).
 std::vector<PortMapEntry> CurrentPortMap();
 
-// The device behind a COM name (letter case ignored), if the map has it.
+// The map's entry for a COM name (letter case ignored), if it has one.
+std::optional<PortMapEntry> PortMapEntryOf(std::string_view comName);
+
+// The device behind a COM name, if the map has it.
 std::optional<std::string> DevicePathOf(std::string_view comName);
 
 }  // namespace vn::serial

@@ -47,6 +47,20 @@ class PtyDeviceTest : public ::testing::Test {
     });
   }
 
+  // Waits for received bytes and reads them all.
+  static std::string NextRead(SerialDevice& device) {
+    std::uint32_t word = 0;
+    while (word == 0) {
+      device.StartEventWait();
+      if (!device.AwaitEvent()) return {};
+      word = device.FinishEventWait().value_or(0);
+    }
+    std::uint32_t errors = 0;
+    std::uint32_t waiting = 0;
+    if (!device.QueryStatus(errors, waiting)) return {};
+    return device.Read(waiting).value_or("");
+  }
+
   PtyPeer peer;
   ScopedPortMap map{{peer.Entry("COM7")}};
 };
@@ -253,19 +267,7 @@ TEST_F(PtyDeviceTest, ReceivedBytesAreReportedByBurst) {
   ASSERT_TRUE(device->ApplyLineSettings(EightNoneOne(1200)));
   ASSERT_TRUE(device->ApplyTimeouts(kReturnAtOnce));
   ASSERT_TRUE(device->SetEventMask(line_event::RxChar));
-  // Waits for received bytes and reads them all.
-  const auto nextRead = [&device]() -> std::string {
-    std::uint32_t word = 0;
-    while (word == 0) {
-      device->StartEventWait();
-      if (!device->AwaitEvent()) return {};
-      word = device->FinishEventWait().value_or(0);
-    }
-    std::uint32_t errors = 0;
-    std::uint32_t waiting = 0;
-    if (!device->QueryStatus(errors, waiting)) return {};
-    return device->Read(waiting).value_or("");
-  };
+  const auto nextRead = [&device] { return NextRead(*device); };
 
   constexpr int kAnswers = 6;
   int whole = 0;
@@ -291,6 +293,38 @@ TEST_F(PtyDeviceTest, ReceivedBytesAreReportedByBurst) {
   EXPECT_EQ(nextRead(), "F");
   EXPECT_EQ(nextRead(), "Z");
   pause.join();
+}
+
+// Behind a USB adapter an answer that straddles the adapter's tick comes as
+// two packets up to a tick apart: still one burst; a longer pause is not.
+// The tick is exaggerated so that a busy machine cannot blur the cases.
+TEST_F(PtyDeviceTest, BurstsWaitForTheAdaptersNextPacket) {
+  PortMapEntry entry = peer.Entry("COM8");
+  entry.adapterTick = 60ms;
+  ScopedPortMap adapter({entry});
+  PlatformError error;
+  auto device = SerialDevice::Open("COM8", &error);
+  ASSERT_TRUE(device) << error.operation << ' ' << error.code;
+  EXPECT_EQ(device->AdapterTick(), 60ms);
+  ASSERT_TRUE(device->ApplyLineSettings(EightNoneOne(38462)));
+  ASSERT_TRUE(device->ApplyTimeouts(kReturnAtOnce));
+  ASSERT_TRUE(device->SetEventMask(line_event::RxChar));
+  struct Case {
+    std::chrono::milliseconds gap;
+    std::string firstRead;
+  };
+  for (const Case& c : {Case{20ms, "\x12\x34"}, Case{200ms, "\x12"}}) {
+    std::thread answer([&] {
+      peer.Write("\x12");
+      std::this_thread::sleep_for(c.gap);
+      peer.Write("\x34");
+    });
+    const std::string first = NextRead(*device);
+    const std::string rest = first.size() < 2 ? NextRead(*device) : std::string();
+    answer.join();
+    EXPECT_EQ(first, c.firstRead) << "gap " << c.gap.count() << " ms";
+    EXPECT_EQ(first + rest, "\x12\x34");
+  }
 }
 
 TEST_F(PtyDeviceTest, EventWaitEndsWhenTheOtherEndGoesAway) {
