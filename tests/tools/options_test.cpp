@@ -23,7 +23,8 @@ TEST(OptionsTest, EveryOptionReachesItsField) {
                      "--grace-ms", "0", "--stay", "--wrong-crc", "1", "--swap-crc", "2", "--trailing-cr", "3",
                      "--split-answer", "4", "--split-gap-ms", "5", "--silent-from", "6", "--early-fz", "7",
                      "--no-vers-reply", "--lowercase-name", "--no-blank", "--reply-in-two",
-                     "--stray-after-probe", "00fF0d", "--stray-delay-ms", "8"},
+                     "--stray-after-probe", "00fF0d", "--stray-delay-ms", "8", "--adapter-tick-ms", "0.5",
+                     "--adapter-buffer", "64", "--turnaround-max-ms", "20", "--seed", "18446744073709551615"},
                     o, error))
       << error;
   const DeviceFaults& f = o.device.faults;
@@ -42,6 +43,25 @@ TEST(OptionsTest, EveryOptionReachesItsField) {
   EXPECT_TRUE(f.noVersReply && f.lowercaseName && f.noBlank && f.replyInTwo);
   EXPECT_EQ(f.strayAfterProbe, std::string("\x00\xFF\x0D", 3));
   EXPECT_EQ(o.device.strayDelay, 8ms);
+  EXPECT_EQ(o.adapterTick, 500us);
+  EXPECT_EQ(o.adapterBuffer, 64U);
+  EXPECT_EQ(o.turnaroundMax, 20ms);
+  EXPECT_EQ(o.seed, 18446744073709551615ULL);
+
+  Options none;
+  ASSERT_TRUE(Parse({}, none, error));
+  EXPECT_EQ(none.adapterTick, 0ns);  // no adapter
+  EXPECT_EQ(none.adapterBuffer, 62U);
+  EXPECT_EQ(none.turnaroundMax, 0ns);
+  EXPECT_FALSE(none.seed.has_value());
+
+  Options timing;
+  ASSERT_TRUE(Parse({"--adapter-tick-ms=16", "--turnaround-max-ms", "2.5", "--seed", "0"}, timing, error)) << error;
+  EXPECT_EQ(timing.adapterTick, 16ms);
+  EXPECT_EQ(timing.turnaroundMax, 2500us);
+  EXPECT_EQ(timing.seed, 0U);
+  ASSERT_TRUE(Parse({"--adapter-tick-ms", "1"}, timing, error)) << error;
+  EXPECT_EQ(timing.adapterTick, 1ms);
 
   Options d;
   ASSERT_TRUE(Parse({"--device", "/dev/ttyS0", "--line-baud", "115200"}, d, error));
@@ -55,6 +75,13 @@ TEST(OptionsTest, UnusableArgumentsNameTheOption) {
       {"--baud", "99999999999"}, {"--timeout", "-1"},        {"--timeout", "abc"},
       {"--stray-after-probe", "0"}, {"--stray-after-probe", "zz"}, {"--echo=1"},
       {"--bogus"},             {"--save", ""},               {"--link", "a", "--device", "b"},
+      {"--adapter-tick-ms", "0"}, {"--adapter-tick-ms", "0.0"}, {"--adapter-tick-ms", "-1"},
+      {"--adapter-tick-ms", "0.0000001"},  // rounds to no time at all
+      {"--adapter-tick-ms", "abc"}, {"--adapter-tick-ms", "16ms"}, {"--adapter-tick-ms", ""},
+      {"--adapter-tick-ms", "inf"}, {"--adapter-tick-ms", "nan"}, {"--adapter-tick-ms"},
+      {"--adapter-buffer", "0"}, {"--adapter-buffer", "-1"}, {"--adapter-buffer", "x"},
+      {"--turnaround-max-ms", "-5"}, {"--turnaround-max-ms", "x"}, {"--turnaround-max-ms", "1e3"},
+      {"--seed", "-1"}, {"--seed", "18446744073709551616"}, {"--seed", "x"}, {"--seed", ""},
   };
   for (const auto& args : bad) {
     Options o;

@@ -1,5 +1,6 @@
 // brantelmoor-sim: plays the Brantelmoor device on a pty or a serial line,
 // so that the updater can be tested end to end. Options: tools/README.md.
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -45,6 +46,13 @@ int Run(Options& options) {
   }
 
   options.device.keepImage = !options.savePath.empty();
+  if (!options.seed) {
+    options.seed = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+  }
+  if (options.adapterTick.count() > 0 || options.turnaroundMax.count() > 0) {
+    // Not on stdout, which belongs to the PTY and summary lines.
+    std::fprintf(stderr, "brantelmoor-sim: --seed %llu\n", static_cast<unsigned long long>(*options.seed));
+  }
   DeviceModel model(options.device);
   const SessionEnd end = RunSession(port, options, model, error);
   model.Finish();

@@ -11,6 +11,7 @@ namespace vn::sim {
 const char* const kUsage =
     "usage: brantelmoor-sim [options]\n"
     "  line:    [--link PATH] | --device PATH [--line-baud N]; --baud N, --turnaround-us N\n"
+    "  timing:  --adapter-tick-ms L, --adapter-buffer N, --turnaround-max-ms N, --seed S\n"
     "  device:  --name S, --designation S, --version S, --reply TEXT, --blocks N, --echo\n"
     "  run:     --save FILE, --timeout SECONDS, --grace-ms N, --stay\n"
     "  faults:  --wrong-crc K, --swap-crc K, --trailing-cr K, --split-answer K, --split-gap-ms N,\n"
@@ -35,6 +36,22 @@ bool ParseSeconds(std::string_view text, std::chrono::milliseconds& value) {
   if (text.empty() || ec != std::errc() || ptr != end || !(seconds >= 0) || seconds > 1e6) return false;
   value = std::chrono::milliseconds(std::llround(seconds * 1000));
   return true;
+}
+
+// A number of milliseconds such as 16 or 0.5, up to a million.
+bool ParseDecimalMillis(std::string_view text, std::chrono::nanoseconds& value) {
+  double millis = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, millis, std::chars_format::fixed);
+  if (text.empty() || ec != std::errc() || ptr != end || !(millis >= 0) || millis > 1e6) return false;
+  value = std::chrono::nanoseconds(std::llround(millis * 1e6));
+  return true;
+}
+
+bool ParseUnsigned64(std::string_view text, std::uint64_t& value) {
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return !text.empty() && ec == std::errc() && ptr == end;
 }
 
 int HexDigit(char c) {
@@ -118,6 +135,27 @@ std::vector<OptionRule> Rules(Options& o) {
          std::uint64_t value = 0;
          if (!ParseCount(text, 0, value)) return "a whole number of microseconds";
          o.turnaround = std::chrono::microseconds(value);
+         return nullptr;
+       }},
+      {"--turnaround-max-ms", true,
+       [&o](std::string_view text) -> const char* {
+         return ParseDecimalMillis(text, o.turnaroundMax) ? nullptr : "a number of milliseconds such as 20 or 2.5";
+       }},
+      {"--adapter-tick-ms", true,
+       [&o](std::string_view text) -> const char* {
+         std::chrono::nanoseconds tick{0};
+         if (!ParseDecimalMillis(text, tick) || tick.count() <= 0) {
+           return "a number of milliseconds above 0 such as 16 or 0.5";
+         }
+         o.adapterTick = tick;
+         return nullptr;
+       }},
+      {"--adapter-buffer", true, Count(o.adapterBuffer, 1)},
+      {"--seed", true,
+       [&o](std::string_view text) -> const char* {
+         std::uint64_t value = 0;
+         if (!ParseUnsigned64(text, value)) return "a whole number from 0 to 18446744073709551615";
+         o.seed = value;
          return nullptr;
        }},
       {"--name", true, Text(d.name)},

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,6 +22,11 @@ struct Options {
   bool stay = false;
   std::uint32_t baud = 0;  // pacing; 0: none
   std::chrono::microseconds turnaround{0};
+  // A random time in [0, turnaroundMax] is added to `turnaround` per request.
+  std::chrono::nanoseconds turnaroundMax{0};
+  std::chrono::nanoseconds adapterTick{0};  // the USB adapter's tick; 0: no adapter
+  std::uint32_t adapterBuffer = 62;         // bytes the adapter holds before it sends at once
+  std::optional<std::uint64_t> seed;        // for the random numbers; none: from the clock
   bool help = false;
 };
 

@@ -6,12 +6,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <csignal>
 #include <cstring>
 #include <deque>
 #include <optional>
+#include <random>
 #include <utility>
 
+#include "tools/sim/adapter_model.h"
 #include "tools/sim/line_pacing.h"
 
 namespace vn::sim {
@@ -32,7 +35,18 @@ constexpr std::chrono::milliseconds kHostCheck{5};
 class Session {
  public:
   Session(LinePort& port, const Options& options, DeviceModel& model)
-      : port_(port), options_(options), model_(model), pacing_(options.baud), hostOpen_(!port.pty) {}
+      : port_(port),
+        options_(options),
+        model_(model),
+        pacing_(options.baud),
+        random_(options.seed.value_or(0)),
+        hostOpen_(!port.pty) {
+    if (options.adapterTick.count() > 0) {
+      // The adapter's timer runs from its power-up, not from our requests.
+      std::uniform_int_distribution<std::int64_t> phase(0, options.adapterTick.count() - 1);
+      adapter_.emplace(options.adapterTick, std::chrono::nanoseconds(phase(random_)), options.adapterBuffer);
+    }
+  }
 
   SessionEnd Run(std::string& error);
 
@@ -45,6 +59,7 @@ class Session {
   std::optional<LineTime> WakeTime(LineTime now) const;
   bool CheckHost(std::string& error);
   bool Receive(std::string& error);
+  LineTime Turnaround();
   void Schedule(const Reply& reply, LineTime start);
   void Queue(LineTime due, const std::string& bytes);
   bool SendDue(LineTime now, std::string& error);
@@ -55,6 +70,10 @@ class Session {
   const Options& options_;
   DeviceModel& model_;
   LinePacing pacing_;
+  std::mt19937_64 random_;
+  // With an adapter, bytes go through it first; the outbox holds what is
+  // due to be written, one write an entry.
+  std::optional<AdapterModel> adapter_;
   std::deque<Outgoing> outbox_;
   bool hostOpen_;
   bool hungUp_ = false;
@@ -96,6 +115,7 @@ SessionEnd Session::Run(std::string& error) {
       hostOpen_ = false;
       heardFromHost_ = false;
       outbox_.clear();  // meant for the host that left
+      if (adapter_) adapter_->Clear();
     }
     if (launchedAt_ && now >= *launchedAt_ + options_.grace) return SessionEnd::Launched;
     if (options_.timeout.count() > 0 && now >= lastByte_ + options_.timeout) return SessionEnd::Timeout;
@@ -106,8 +126,10 @@ SessionEnd Session::Run(std::string& error) {
       auto left = std::max(*wake - now, LineTime{0});
       // A sleep may end a good part of a millisecond late, and on a paced
       // line the bytes of one answer must follow each other as closely as
-      // a UART sends them: the last stretch before a byte is due is spun.
-      if (pacing_.ByteTime().count() > 0 && left < kSpinWindow) left = LineTime{0};
+      // a UART sends them, as must an adapter's packets its ticks (a late
+      // one would look like a gap): the last stretch before a byte or a
+      // packet is due is spun.
+      if ((pacing_.ByteTime().count() > 0 || adapter_) && left < kSpinWindow) left = LineTime{0};
       wait.tv_sec = static_cast<time_t>(left.count() / 1'000'000'000);
       wait.tv_nsec = static_cast<long>(left.count() % 1'000'000'000);
     }
@@ -137,6 +159,7 @@ std::optional<LineTime> Session::WakeTime(LineTime now) const {
   if (options_.timeout.count() > 0) consider(lastByte_ + options_.timeout);
   if (!hostOpen_) consider(now + kHostCheck);
   if (hostOpen_ && !writeBlocked_ && !outbox_.empty()) consider(outbox_.front().due);
+  if (hostOpen_ && adapter_ && !adapter_->Held().empty()) consider(adapter_->Held().front().release);
   return wake;
 }
 
@@ -171,10 +194,21 @@ bool Session::Receive(std::string& error) {
   for (ssize_t i = 0; i < count; ++i) {
     const LineTime had = pacing_.Received(arrival);
     const Reply reply = model_.Receive(static_cast<std::uint8_t>(buffer[i]));
-    if (!reply.empty()) Schedule(reply, had + options_.turnaround);
+    if (!reply.empty()) Schedule(reply, had + Turnaround());
   }
   if (!launchedAt_ && model_.Launched()) launchedAt_ = arrival;
   return true;
+}
+
+// The device's delay before it answers a request: fixed, or varying from
+// request to request (as a flash write does).
+LineTime Session::Turnaround() {
+  LineTime turnaround = options_.turnaround;
+  if (options_.turnaroundMax.count() > 0) {
+    std::uniform_int_distribution<std::int64_t> extra(0, options_.turnaroundMax.count());
+    turnaround += std::chrono::nanoseconds(extra(random_));
+  }
+  return turnaround;
 }
 
 void Session::Schedule(const Reply& reply, LineTime start) {
@@ -195,6 +229,11 @@ void Session::Schedule(const Reply& reply, LineTime start) {
 }
 
 void Session::Queue(LineTime due, const std::string& bytes) {
+  // Through the adapter, a byte enters its buffer when it has left the device.
+  if (adapter_) {
+    adapter_->Enter(due, bytes);
+    return;
+  }
   // Unpaced bytes that are due together go out in one write.
   if (!outbox_.empty() && outbox_.back().due == due) {
     outbox_.back().bytes += bytes;
@@ -205,6 +244,10 @@ void Session::Queue(LineTime due, const std::string& bytes) {
 
 bool Session::SendDue(LineTime now, std::string& error) {
   writeBlocked_ = false;
+  while (adapter_ && !adapter_->Held().empty() && adapter_->Held().front().release <= now) {
+    AdapterModel::Packet packet = adapter_->Take();
+    outbox_.push_back(Outgoing{packet.release, std::move(packet.bytes)});
+  }
   while (!outbox_.empty() && outbox_.front().due <= now) {
     std::string& bytes = outbox_.front().bytes;
     const ssize_t written = ::write(port_.fd.Get(), bytes.data(), bytes.size());
