@@ -48,7 +48,9 @@ TClassConsoleFlasher::TClassConsoleFlasher() {
   SerialPort->WriteTotalConstant = 1000;
   SerialPort->WriteTotalMultiplier = 100;
   SerialPort->EnumCheck = true;
-  SerialPort->FlushOnClose = false;
+  // The close discards what is still queued for the line: "PUSK", written
+  // last, must be out first, or the device never starts its new firmware.
+  SerialPort->FlushOnClose = true;
 
   OpenHub = MakeHub(1, 2);
   StartHub = MakeHub(1, 1);

@@ -6,7 +6,6 @@
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "app/console/console_scheme.h"
 #include "app/console/console_text.h"
@@ -37,7 +36,6 @@ constexpr std::string_view kVersionSeparator = "   Текущая версия �
 // the watchdog's own three seconds per block to spare.
 constexpr auto kUploadLimit = 10min;
 constexpr auto kLook = 50ms;  // how often waits look at Ctrl+C
-constexpr auto kLaunchGrace = 300ms;
 
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
@@ -209,9 +207,7 @@ class Run {
                   "the device did not confirm block " + std::to_string(state.blocks + 1) + " (" + detail +
                       "); check the connection and run the update again");
     }
-    // "PUSK" has been written; some drivers drop output still queued when a
-    // port closes, and the device must hear it to start its new firmware.
-    std::this_thread::sleep_for(kLaunchGrace);
+    // "PUSK" is on its way: the close waits for the line to take it.
     summary_.result = "success";
     if (state.blocks < kBlocks) {
       std::fprintf(stderr, "brantelmoor-flash: warning: the device ended the transfer after %d of %d blocks\n",

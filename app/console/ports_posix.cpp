@@ -29,6 +29,7 @@ class PtySimulatedDevice final : public SimulatedDevice {
       : process_(std::move(process)), path_(process_->Pty()) {}
   const std::string& ComName() const override { return comName_; }
   const std::string& Path() const override { return path_; }
+  std::optional<std::chrono::microseconds> AdapterTick() const { return process_->AdapterTick(); }
   std::string Finish() override {
     process_->Terminate();
     return process_->Summary(std::chrono::seconds(10));
@@ -87,7 +88,7 @@ std::unique_ptr<SimulatedDevice> StartSimulatedDevice(const std::string& self, c
   }
   auto device = std::make_unique<PtySimulatedDevice>(std::move(process));
   std::vector<serial::PortMapEntry> map = serial::CurrentPortMap();
-  map.push_back({device->ComName(), device->Path()});
+  map.push_back({device->ComName(), device->Path(), device->AdapterTick()});
   serial::SetPortMap(map);
   return device;
 }

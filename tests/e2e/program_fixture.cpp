@@ -8,11 +8,7 @@
 namespace vn::test {
 namespace {
 
-void UpdateMap(const std::vector<std::pair<std::string, std::string>>& entries) {
-  std::vector<serial::PortMapEntry> map;
-  for (const auto& [com, path] : entries) map.push_back({com, path});
-  serial::SetPortMap(map);
-}
+void UpdateMap(const std::vector<serial::PortMapEntry>& entries) { serial::SetPortMap(entries); }
 
 }  // namespace
 
@@ -36,7 +32,7 @@ SimulatorProcess& ProgramTest::AddDevice(const std::string& comName, std::vector
   arguments.insert(arguments.end(), {"--timeout", "120", "--grace-ms", "300"});
   auto device = std::make_unique<SimulatorProcess>(VN_SIMULATOR, arguments);
   EXPECT_TRUE(device->Started()) << "the simulator did not start";
-  portMap_.emplace_back(comName, device->Pty());
+  portMap_.push_back({comName, device->Pty(), device->AdapterTick()});
   UpdateMap(portMap_);
   SimulatorProcess& added = *device;
   devices[comName] = std::move(device);
@@ -44,8 +40,8 @@ SimulatorProcess& ProgramTest::AddDevice(const std::string& comName, std::vector
 }
 
 void ProgramTest::AddDeadPort(const std::string& comName, const std::string& path) {
-  std::erase_if(portMap_, [&comName](const auto& entry) { return entry.first == comName; });
-  portMap_.emplace_back(comName, path);
+  std::erase_if(portMap_, [&comName](const auto& entry) { return entry.comName == comName; });
+  portMap_.push_back({comName, path});
   UpdateMap(portMap_);
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/main_scheme.h"
+#include "components/serial/serial_port_map_posix.h"
 #include "tools/sim_process/simulator_process.h"
 #include "toolkit/headless_screen.h"
 
@@ -71,7 +72,7 @@ class ProgramTest : public ::testing::Test {
   std::map<std::string, std::unique_ptr<SimulatorProcess>> devices;
 
  private:
-  std::vector<std::pair<std::string, std::string>> portMap_;
+  std::vector<serial::PortMapEntry> portMap_;
   std::thread program_;
   std::atomic<bool> programEnded_{false};
   TClassSimpleForm_24FF170* scheme_ = nullptr;

@@ -120,7 +120,7 @@ class Run {
       std::fprintf(stderr, "cannot start the device simulator %s\n", options_.simulator.c_str());
       return 2;
     }
-    serial::SetPortMap(std::vector<serial::PortMapEntry>{{kPort, device.Pty()}});
+    serial::SetPortMap(std::vector<serial::PortMapEntry>{{kPort, device.Pty(), device.AdapterTick()}});
     Say("device simulator on " + device.Pty() + ", known to the program as " + kPort);
 
     hl::SetTimeout(120s);

@@ -6,11 +6,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
+#include <cstdlib>
+
 extern char** environ;
 
 namespace vn::tools {
 
 SimulatorProcess::SimulatorProcess(const std::string& program, const std::vector<std::string>& arguments) {
+  for (std::size_t i = 0; i + 1 < arguments.size(); ++i) {
+    if (arguments[i] != "--adapter-tick-ms") continue;
+    const double milliseconds = std::strtod(arguments[i + 1].c_str(), nullptr);
+    if (milliseconds > 0) adapterTick_ = std::chrono::microseconds(std::llround(milliseconds * 1000));
+  }
   std::vector<std::string> words{program};
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;

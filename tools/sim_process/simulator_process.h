@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ class SimulatorProcess {
 
   bool Started() const { return !pty_.empty(); }
   const std::string& Pty() const { return pty_; }
+  // The packet tick of the USB adapter the simulator plays, if it plays
+  // one: a pty cannot show it to the host as a real adapter's sysfs entry
+  // or registry key does, so whoever maps the pty passes it on.
+  std::optional<std::chrono::microseconds> AdapterTick() const { return adapterTick_; }
   // The summary line printed when the run ends (after PUSK, a hang-up or the
   // time-out); empty when none came within `limit`.
   std::string Summary(std::chrono::milliseconds limit = std::chrono::seconds(30));
@@ -36,6 +41,7 @@ class SimulatorProcess {
   std::string buffered_;
   std::string pty_;
   std::string summary_;
+  std::optional<std::chrono::microseconds> adapterTick_;
 };
 
 // A field of the summary's JSON line: the text after "name": up to the next
