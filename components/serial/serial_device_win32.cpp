@@ -4,15 +4,22 @@
 #include "components/serial/serial_device.h"
 
 #include <algorithm>
+#include <atomic>
 #include <limits>
+#include <mutex>
 #include <utility>
 
+#include "components/serial/adapter_registry_win32.h"
+#include "components/serial/burst_timing.h"
 #include "components/serial/line_settings_win32.h"
+#include "components/serial/timer_period_win32.h"
 #include "components/serial/win32_handles.h"
 #include "core/win32_api.h"
 
 namespace vn::serial {
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 // The "\\.\" prefix reaches every device name; without it only COM1..COM9
 // are found.
@@ -33,6 +40,16 @@ constexpr DWORD kWaitRetryMs = 5;
 
 // How often the reader looks at the queue while a wait goes on.
 constexpr DWORD kQueueLookMs = 100;
+
+// While a burst comes in, the queue is looked at this many times per quiet
+// span, so the burst is over at most a quarter quiet after its quiet.
+constexpr int kLooksPerQuiet = 4;
+
+// Waits count in whole milliseconds; a shorter wait would end too early.
+DWORD MillisecondsUp(Clock::duration span) {
+  const auto ms = std::chrono::ceil<std::chrono::milliseconds>(span).count();
+  return static_cast<DWORD>(std::clamp<long long>(ms, 0, INFINITE - 1));
+}
 
 // Errors after which the port will not answer again: the device went away
 // (a USB adapter pulled out) or the handle is no longer valid.
@@ -56,7 +73,17 @@ PlatformError ErrorOf(const char* operation) { return {operation, static_cast<lo
 }  // namespace
 
 struct SerialDevice::Impl {
+  // Released only in Close, which holds the scheme lock and `portMutex`:
+  // calls under the scheme lock use it freely, the reader's wait for the
+  // end of a burst (which runs without the scheme lock) only under
+  // `portMutex`.
   FileHandle port;
+  std::mutex portMutex;
+  // Under `portMutex`: the queue count taken as an event and not read
+  // since, and the line errors that the burst wait's queue queries
+  // cleared, kept for the next status query to report.
+  DWORD unreadReported = 0;
+  DWORD keptErrors = 0;
 
   // The reader's wait for line events. Memory and event stay with the
   // device until the last owner lets go, because the reader thread may
@@ -66,8 +93,14 @@ struct SerialDevice::Impl {
   DWORD eventWord = 0;
   bool waitStarted = false;
   bool waitRefused = false;  // refused because the port is gone
-  DWORD mask = 0;            // the event mask last set
-  DWORD unreadReported = 0;  // queue count taken as an event and not read since
+  bool bytesCameDuringWait = false;
+  std::atomic<DWORD> mask{0};  // the event mask last set
+
+  // Set by a mask change and by Close: ends a wait for the end of a burst.
+  EventHandle burstCut;
+  std::atomic<std::uint32_t> baud{9600};  // of the line last set
+  std::chrono::microseconds adapterTick{0};
+  std::optional<FineTimerPeriod> fineTimer;  // while the port is open
 
   // Shared by writes and reads, which the scheme never runs at once; with no
   // event of its own, completion is awaited on the port handle.
@@ -87,6 +120,53 @@ struct SerialDevice::Impl {
   bool FailClosed(const char* operation) {
     lastError = {operation, ERROR_INVALID_HANDLE};
     return false;
+  }
+
+  // The number of received bytes waiting, from the burst wait; none once
+  // the port is closed or fails.
+  std::optional<DWORD> WaitingBytes() {
+    std::lock_guard lock(portMutex);
+    if (!port.Valid()) return std::nullopt;
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!::ClearCommError(port.Get(), &errors, &status)) return std::nullopt;
+    keptErrors |= errors;
+    return status.cbInQue;
+  }
+
+  // Whether bytes came that no event has reported yet (see FinishEventWait).
+  bool UnreportedBytesWaiting() {
+    if ((mask.load() & EV_RXCHAR) == 0) return false;
+    const std::optional<DWORD> waiting = WaitingBytes();
+    std::lock_guard lock(portMutex);
+    return waiting && *waiting != 0 && *waiting != unreadReported;
+  }
+
+  // A pseudo-terminal hands over every byte the moment it comes, and a USB
+  // adapter an answer that straddles its packet tick as two packets a tick
+  // apart; either way a device's short answer could reach the scheme as two
+  // reads, which the protocol takes for a broken answer. So received bytes
+  // are reported once the queue has not grown for a little longer than the
+  // UART or the adapter leaves between the bytes of one answer. A mask
+  // change or a close cuts the wait short.
+  void AwaitBurstEnd() {
+    const BurstTiming timing = BurstTimingFor(baud.load(), adapterTick);
+    const Clock::duration look = std::max<Clock::duration>(timing.quiet / kLooksPerQuiet, std::chrono::milliseconds(1));
+    const Clock::time_point begun = Clock::now();
+    Clock::time_point lastChange = begun;
+    DWORD last = 0;
+    for (;;) {
+      const std::optional<DWORD> waiting = WaitingBytes();
+      if (!waiting || *waiting == 0 || *waiting >= timing.maxBytes) return;
+      const Clock::time_point now = Clock::now();
+      if (*waiting != last) {
+        last = *waiting;
+        lastChange = now;
+      }
+      const Clock::time_point end = std::min(lastChange + timing.quiet, begun + timing.limit);
+      if (now >= end) return;
+      if (::WaitForSingleObject(burstCut.Get(), MillisecondsUp(std::min(look, end - now))) != WAIT_TIMEOUT) return;
+    }
   }
 
   // Waits for the transfer on `ioRecord` to finish: the byte count, or none
@@ -130,7 +210,14 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(std::string_view name, Platform
     failure = ErrorOf("CreateEventA");
     return nullptr;
   }
+  impl->burstCut = EventHandle(::CreateEventA(nullptr, /*bManualReset=*/TRUE, /*bInitialState=*/FALSE, nullptr));
+  if (!impl->burstCut.Valid()) {
+    failure = ErrorOf("CreateEventA");
+    return nullptr;
+  }
   impl->fetched.DCBlength = sizeof(DCB);
+  impl->adapterTick = AdapterTickOfPort(name);
+  impl->fineTimer.emplace();
   return std::shared_ptr<SerialDevice>(new SerialDevice(std::move(impl)));
 }
 
@@ -174,7 +261,9 @@ bool SerialDevice::ApplyLineSettings(const LineSettings& settings) {
   if (!d.port.Valid()) return d.FailClosed("SetCommState");
   DCB dcb = d.fetched;
   PutLineSettings(settings, dcb);
-  return ::SetCommState(d.port.Get(), &dcb) || d.Fail("SetCommState");
+  if (!::SetCommState(d.port.Get(), &dcb)) return d.Fail("SetCommState");
+  d.baud.store(settings.Baud);
+  return true;
 }
 
 bool SerialDevice::ApplyTimeouts(const LineTimeouts& timeouts) {
@@ -194,7 +283,8 @@ bool SerialDevice::SetEventMask(std::uint32_t mask) {
   if (!d.port.Valid()) return d.FailClosed("SetCommMask");
   // The system completes a pending WaitCommEvent when the mask changes,
   // which is how a close ends the reader's wait.
-  d.mask = mask;
+  d.mask.store(mask);
+  ::SetEvent(d.burstCut.Get());
   return ::SetCommMask(d.port.Get(), mask) || d.Fail("SetCommMask");
 }
 
@@ -206,6 +296,10 @@ void SerialDevice::StartEventWait() {
     d.FailClosed("WaitCommEvent");
     return;
   }
+  // Cuts meant for an earlier wait (a mask set before the reader began)
+  // must not end this one's burst early.
+  ::ResetEvent(d.burstCut.Get());
+  d.bytesCameDuringWait = false;
   if (d.waitStarted) return;  // the last wait is still pending: keep it
   d.waitRecord = OVERLAPPED{};
   d.waitRecord.hEvent = d.waitEvent.Get();
@@ -221,10 +315,10 @@ void SerialDevice::StartEventWait() {
   }
 }
 
-// Runs without the scheme lock: touches only the reader's own wait, never
-// the port handle, which a close may release meanwhile.
+// Runs without the scheme lock: touches the reader's own wait, and the port
+// handle, which a close may release meanwhile, only under the port mutex.
 bool SerialDevice::AwaitEvent() {
-  const Impl& d = *impl_;
+  Impl& d = *impl_;
   if (!d.waitStarted) {
     // A port that is gone ends the reader. Any other refusal is passing:
     // wine refuses a new wait while its last one is still being cleaned up,
@@ -233,10 +327,18 @@ bool SerialDevice::AwaitEvent() {
     ::Sleep(kWaitRetryMs);
     return true;
   }
-  // Not without limit: FinishEventWait also looks at the queue now and then
-  // (see there).
+  // Not without limit: the queue is also looked at now and then (see
+  // FinishEventWait).
   const DWORD waited = ::WaitForSingleObject(d.waitEvent.Get(), kQueueLookMs);
-  return waited == WAIT_OBJECT_0 || waited == WAIT_TIMEOUT;
+  if (waited == WAIT_OBJECT_0) {
+    // The system fills in the event word before it signals the event.
+    if ((d.eventWord & EV_RXCHAR) != 0) d.AwaitBurstEnd();
+    return true;
+  }
+  if (waited != WAIT_TIMEOUT) return false;
+  d.bytesCameDuringWait = d.UnreportedBytesWaiting();
+  if (d.bytesCameDuringWait) d.AwaitBurstEnd();
+  return true;
 }
 
 std::optional<std::uint32_t> SerialDevice::FinishEventWait() {
@@ -245,6 +347,7 @@ std::optional<std::uint32_t> SerialDevice::FinishEventWait() {
     d.FailClosed("GetOverlappedResult");
     return std::nullopt;
   }
+  const bool bytesCame = std::exchange(d.bytesCameDuringWait, false);
   if (!d.waitStarted) return std::nullopt;  // a refused wait: try again
   if (HasOverlappedIoCompleted(&d.waitRecord)) {
     d.waitStarted = false;
@@ -258,13 +361,18 @@ std::optional<std::uint32_t> SerialDevice::FinishEventWait() {
   // Still waiting. Windows keeps events that happen between two waits and
   // reports them to the next one; wine forgets bytes that arrived before a
   // wait began, and the answer would sit unread until the next one came.
-  // New bytes in the queue while the wait goes on are taken as the event.
-  DWORD errors = 0;
-  COMSTAT status{};
-  if ((d.mask & EV_RXCHAR) == 0 || !::ClearCommError(d.port.Get(), &errors, &status)) return std::nullopt;
-  if (status.cbInQue == 0 || status.cbInQue == d.unreadReported) return std::nullopt;
-  d.unreadReported = status.cbInQue;
-  ::SetCommMask(d.port.Get(), d.mask);  // completes the pending wait
+  // New bytes in the queue while the wait went on (AwaitEvent looked) are
+  // taken as the event, once for each count.
+  if (!bytesCame) return std::nullopt;
+  {
+    std::lock_guard lock(d.portMutex);
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!::ClearCommError(d.port.Get(), &errors, &status)) return std::nullopt;
+    d.keptErrors |= errors;
+    d.unreadReported = status.cbInQue;
+  }
+  ::SetCommMask(d.port.Get(), d.mask.load());  // completes the pending wait
   ::WaitForSingleObject(d.waitEvent.Get(), kWaitEndLimitMs);
   d.waitStarted = false;
   return EV_RXCHAR;
@@ -275,8 +383,9 @@ bool SerialDevice::QueryStatus(std::uint32_t& errors, std::uint32_t& inQueue) {
   if (!d.port.Valid()) return d.FailClosed("ClearCommError");
   DWORD errorWord = 0;
   COMSTAT status{};
+  std::lock_guard lock(d.portMutex);
   if (!::ClearCommError(d.port.Get(), &errorWord, &status)) return d.Fail("ClearCommError");
-  errors = errorWord;
+  errors = errorWord | std::exchange(d.keptErrors, 0);
   inQueue = status.cbInQue;
   return true;
 }
@@ -322,7 +431,10 @@ std::optional<std::string> SerialDevice::Read(std::uint32_t count) {
     return std::nullopt;
   }
   const std::optional<DWORD> received = d.CompleteTransfer("ReadFile");
-  d.unreadReported = 0;  // what was reported has been read
+  {
+    std::lock_guard lock(d.portMutex);
+    d.unreadReported = 0;  // what was reported has been read
+  }
   bytes.resize(std::min<std::size_t>(received.value_or(0), bytes.size()));
   return bytes;
 }
@@ -340,12 +452,16 @@ void SerialDevice::Close() {
   // handle was closed meanwhile without ever signalling it, which would
   // leave the reader blocked for good. So the handle stays until the wait
   // is over (within a limit, for a driver that never ends it).
+  ::SetEvent(d.burstCut.Get());
   if (d.waitStarted) ::WaitForSingleObject(d.waitEvent.Get(), kWaitEndLimitMs);
-  d.port.Reset();
+  {
+    std::lock_guard lock(d.portMutex);
+    d.port.Reset();
+  }
+  d.fineTimer.reset();
 }
 
-// Stands in until the reader waits for an adapter's packets.
-std::chrono::microseconds SerialDevice::AdapterTick() const { return std::chrono::microseconds{0}; }
+std::chrono::microseconds SerialDevice::AdapterTick() const { return impl_->adapterTick; }
 
 const PlatformError& SerialDevice::LastError() const { return impl_->lastError; }
 
