@@ -14,7 +14,10 @@ export CTEST_PARALLEL_LEVEL=${CTEST_PARALLEL_LEVEL:-2}
 for preset in debug asan tsan; do
   vn_build "$preset"
   echo "== test: $preset"
-  ctest --preset "$preset" --no-tests=error -j "$CTEST_PARALLEL_LEVEL" | tail -n 4
+  # Whole updates on a paced line take a minute each: once, natively, is enough.
+  skip=()
+  [ "$preset" = debug ] || skip=(-LE paced)
+  ctest --preset "$preset" --no-tests=error -j "$CTEST_PARALLEL_LEVEL" "${skip[@]}" | tail -n 4
 done
 
 vn_build fuzz

@@ -1,0 +1,37 @@
+// Whole updates on a paced line through a simulated USB adapter, whose
+// packets split answers at its tick, and a device whose flash writes take
+// varying time: the reader must deliver every answer whole. Slow (a paced
+// image takes 34 s), hence a test executable and label of its own.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/app/console/flasher_process.h"
+#include "tools/sim_process/simulator_process.h"
+
+namespace vn::test {
+namespace {
+
+using namespace std::chrono_literals;
+using tools::SummaryField;
+
+class FlashThroughAdapter : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(FlashThroughAdapter, WholeUpdateSucceeds) {
+  FlasherProcess flasher({"flash", "--simulate", "--json", "--", "--baud", "38462", "--adapter-tick-ms", GetParam(),
+                          "--turnaround-max-ms", "20"});
+  ASSERT_EQ(flasher.Finish(300s), 0) << flasher.Err();
+  const std::string device = flasher.DeviceSummary();
+  EXPECT_EQ(SummaryField(flasher.Out(), "blocks"), "508");
+  EXPECT_EQ(SummaryField(device, "bytes"), "130048") << device;
+  EXPECT_EQ(SummaryField(device, "crc"), "\"BD97\"");
+  EXPECT_EQ(SummaryField(device, "pusk"), "true");
+  EXPECT_EQ(SummaryField(device, "extra"), "0");
+}
+
+INSTANTIATE_TEST_SUITE_P(TickMs, FlashThroughAdapter, ::testing::Values("1", "16"));
+
+}  // namespace
+}  // namespace vn::test
