@@ -37,9 +37,10 @@ bool StartsWithFolded(std::string_view text, std::string_view prefix) {
 
 }  // namespace
 
-BurstTiming BurstTimingFor(std::uint32_t baud, microseconds adapterTick) {
+BurstTiming BurstTimingFor(std::uint32_t baud, microseconds adapterTick, std::uint32_t fifoTrigger) {
   const std::uint64_t rate = std::max<std::uint32_t>(baud, 1);
-  const std::uint64_t characters = 1'000'000ULL * kBitsPerCharacter * kQuietCharacters;
+  const std::uint64_t quietCharacters = std::max<std::uint64_t>(kQuietCharacters, std::uint64_t{fifoTrigger} + 2);
+  const std::uint64_t characters = 1'000'000ULL * kBitsPerCharacter * quietCharacters;
   microseconds quiet{static_cast<microseconds::rep>((characters + rate - 1) / rate)};  // rounded up
   quiet = std::max(quiet, kShortestQuiet);
   if (adapterTick.count() > 0) {

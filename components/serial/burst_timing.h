@@ -23,6 +23,14 @@ enum class AdapterKind : std::uint8_t {
 // without a split, at about one tick per block.
 inline constexpr std::chrono::milliseconds kUntimedAdapterTick{16};
 
+// A UART's receive FIFO hands its bytes over when `trigger` of them have
+// come, or after about four quiet character times: while a device sends,
+// its bytes reach the host in pieces up to `trigger` characters apart. Where
+// the system does not tell the trigger level, the largest common one is
+// assumed (16550: 14; others up to half of a 32-byte FIFO). A pseudo-terminal
+// has no FIFO: 1.
+inline constexpr std::uint32_t kAssumedFifoTrigger = 16;
+
 // When the bytes received so far are one burst, to be reported at once.
 struct BurstTiming {
   std::chrono::microseconds quiet;  // over after this long without a new byte
@@ -30,11 +38,11 @@ struct BurstTiming {
   std::uint32_t maxBytes;           // or once this many bytes wait
 };
 
-// The one rule both serial backends follow: quiet for three character times
-// (a UART's receive FIFO reports after about four) or, behind an adapter, a
-// little longer than its tick, whichever is longer; the upper bounds keep a
-// steady stream flowing.
-BurstTiming BurstTimingFor(std::uint32_t baud, std::chrono::microseconds adapterTick);
+// The one rule both serial backends follow: quiet for three character times,
+// or two more than the UART's FIFO trigger level, or, behind an adapter, a
+// little longer than its tick, whichever is longest; the upper bounds keep
+// a steady stream flowing.
+BurstTiming BurstTimingFor(std::uint32_t baud, std::chrono::microseconds adapterTick, std::uint32_t fifoTrigger = 1);
 
 // The packet tick of a port's adapter: none for a UART, the latency timer
 // (milliseconds) where one was read, else the assumed one.

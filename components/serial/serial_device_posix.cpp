@@ -29,7 +29,7 @@
 #include <mutex>
 #include <utility>
 
-#include "components/serial/adapter_tick_posix.h"
+#include "components/serial/line_delivery_posix.h"
 #include "components/serial/burst_timing.h"
 #include "components/serial/posix_descriptor.h"
 #include "components/serial/serial_port_map_posix.h"
@@ -207,7 +207,7 @@ struct SerialDevice::Impl {
   std::atomic<std::uint32_t> baud{9600};  // of the line now set
 
   // Fixed at open.
-  std::chrono::microseconds adapterTick{0};
+  LineDelivery delivery;
   bool pty = false;
 
   // Received bytes not yet reported: the reader's own.
@@ -247,7 +247,8 @@ struct SerialDevice::Impl {
     int waiting = 0;
     if (::ioctl(port.Get(), FIONREAD, &waiting) != 0) waiting = 0;
     if (!burst) {
-      burst = Burst{now, now, waiting, BurstTimingFor(baud.load(std::memory_order_relaxed), adapterTick)};
+      burst = Burst{now, now, waiting,
+                    BurstTimingFor(baud.load(std::memory_order_relaxed), delivery.adapterTick, delivery.fifoTrigger)};
     } else if (waiting != burst->waiting) {
       burst->lastChange = now;
       burst->waiting = waiting;
@@ -394,7 +395,9 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(std::string_view name, Platform
   }
   impl->baud.store(raw.baud, std::memory_order_relaxed);
   RequestLowLatency(fd);
-  impl->adapterTick = entry.adapterTick ? *entry.adapterTick : AdapterTickOfTty("/sys/class/tty", TtyNameOf(entry.devicePath));
+  LineDelivery delivery = LineDeliveryOfTty("/sys/class/tty", TtyNameOf(entry.devicePath));
+  if (entry.adapterTick) delivery = {*entry.adapterTick, 1};
+  impl->delivery = delivery;
   impl->pty = IsPtySlave(fd);
 
   impl->wake = PosixDescriptor(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
@@ -740,7 +743,7 @@ void SerialDevice::Close() {
   d.Wake();
 }
 
-std::chrono::microseconds SerialDevice::AdapterTick() const { return impl_->adapterTick; }
+std::chrono::microseconds SerialDevice::AdapterTick() const { return impl_->delivery.adapterTick; }
 
 const PlatformError& SerialDevice::LastError() const { return impl_->lastError; }
 

@@ -14,19 +14,21 @@ TEST(BurstTiming, QuietOutlastsTheLineAndTheAdapterTick) {
   struct Case {
     std::uint32_t baud;
     microseconds tick;
+    std::uint32_t fifoTrigger;
     microseconds quiet;
     microseconds limit;
   };
   const Case cases[] = {
-      {38462, microseconds{0}, microseconds{780}, milliseconds{20}},  // three characters
-      {1200, microseconds{0}, microseconds{25'000}, milliseconds{100}},
-      {1'000'000, microseconds{0}, microseconds{500}, milliseconds{20}},  // never below the floor
-      {38462, milliseconds{1}, microseconds{2000}, milliseconds{20}},  // tick plus a millisecond
-      {38462, milliseconds{16}, microseconds{20'000}, milliseconds{80}},  // tick plus a quarter
-      {300, milliseconds{16}, microseconds{100'000}, milliseconds{400}},  // a slow line outlasts the tick
+      {38462, microseconds{0}, 1, microseconds{780}, milliseconds{20}},  // three characters
+      {1200, microseconds{0}, 1, microseconds{25'000}, milliseconds{100}},
+      {1'000'000, microseconds{0}, 1, microseconds{500}, milliseconds{20}},  // never below the floor
+      {38462, microseconds{0}, 14, microseconds{4160}, milliseconds{20}},  // outlasts a FIFO's pieces
+      {38462, milliseconds{1}, 1, microseconds{2000}, milliseconds{20}},  // tick plus a millisecond
+      {38462, milliseconds{16}, 1, microseconds{20'000}, milliseconds{80}},  // tick plus a quarter
+      {300, milliseconds{16}, 1, microseconds{100'000}, milliseconds{400}},  // a slow line outlasts the tick
   };
   for (const Case& c : cases) {
-    const BurstTiming t = BurstTimingFor(c.baud, c.tick);
+    const BurstTiming t = BurstTimingFor(c.baud, c.tick, c.fifoTrigger);
     EXPECT_EQ(t.quiet, c.quiet) << c.baud << " baud, tick " << c.tick.count();
     EXPECT_EQ(t.limit, c.limit) << c.baud << " baud, tick " << c.tick.count();
     EXPECT_GT(t.maxBytes, 62u) << "an adapter's full buffer must not end a burst";

@@ -1,4 +1,4 @@
-#include "components/serial/adapter_tick_posix.h"
+#include "components/serial/line_delivery_posix.h"
 
 #include <charconv>
 #include <cstdint>
@@ -23,7 +23,7 @@ std::optional<fs::path> LatencyAttribute(const fs::path& device) {
   return std::nullopt;
 }
 
-std::optional<std::uint32_t> ReadMilliseconds(const fs::path& attribute) {
+std::optional<std::uint32_t> ReadNumber(const fs::path& attribute) {
   std::ifstream file(attribute);
   std::string text;
   if (!std::getline(file, text)) return std::nullopt;
@@ -43,18 +43,22 @@ bool OnUsb(const fs::path& device) {
 
 }  // namespace
 
-std::chrono::microseconds AdapterTickOfTty(const fs::path& ttyClass, const std::string& ttyName) {
-  const fs::path device = ttyClass / ttyName / "device";
+LineDelivery LineDeliveryOfTty(const fs::path& ttyClass, const std::string& ttyName) {
+  const fs::path tty = ttyClass / ttyName;
+  const fs::path device = tty / "device";
   std::error_code ec;
-  if (!fs::exists(device, ec)) return AdapterTick(AdapterKind::Uart, std::nullopt);
+  if (!fs::exists(device, ec)) return {};
   if (const std::optional<fs::path> attribute = LatencyAttribute(device)) {
     // Every block waits for the device's short answer, which the adapter
     // holds for a whole tick: 1 ms instead of 16 saves seconds. A desktop
     // user usually may not write here; then the tick stays as it is.
     std::ofstream(*attribute) << "1";
-    return AdapterTick(AdapterKind::TimedUsb, ReadMilliseconds(*attribute));
+    return {AdapterTick(AdapterKind::TimedUsb, ReadNumber(*attribute)), 1};
   }
-  return AdapterTick(OnUsb(device) ? AdapterKind::UntimedUsb : AdapterKind::Uart, std::nullopt);
+  if (OnUsb(device)) return {AdapterTick(AdapterKind::UntimedUsb, std::nullopt), 1};
+  // 8250-type UARTs show their receive trigger level.
+  const std::optional<std::uint32_t> trigger = ReadNumber(tty / "rx_trig_bytes");
+  return {std::chrono::microseconds{0}, trigger && *trigger > 0 ? *trigger : kAssumedFifoTrigger};
 }
 
 }  // namespace vn::serial

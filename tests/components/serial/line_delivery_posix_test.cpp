@@ -1,4 +1,4 @@
-#include "components/serial/adapter_tick_posix.h"
+#include "components/serial/line_delivery_posix.h"
 
 #include <gtest/gtest.h>
 
@@ -50,9 +50,11 @@ class FakeSysfs : public ::testing::Test {
   fs::path root_;
 };
 
-TEST_F(FakeSysfs, TickFollowsWhatTheSystemTellsOfTheAdapter) {
+TEST_F(FakeSysfs, DeliveryFollowsWhatTheSystemTellsOfTheHardware) {
   AddTty("pts", "");                      // a pseudo-terminal: no device
-  AddTty("ttyS0", "platform");            // a UART
+  AddTty("ttyS0", "platform");            // a UART that does not tell its trigger level
+  AddTty("ttyS1", "pnp");
+  Write(ttyClass() / "ttyS1" / "rx_trig_bytes", "8\n");
   AddTty("ttyUSB1", "usb-serial");        // CP210x, CH340: no timer shown
   AddTty("ttyACM0", "usb");               // CDC-ACM
   const fs::path ftdi = AddTty("ttyUSB0", "usb-serial");
@@ -60,21 +62,34 @@ TEST_F(FakeSysfs, TickFollowsWhatTheSystemTellsOfTheAdapter) {
   const fs::path nested = AddTty("ttyUSB2", "usb-serial");  // the timer on the USB interface
   Write(nested / ".." / "latency_timer", "16\n");
 
-  EXPECT_EQ(AdapterTickOfTty(ttyClass(), "pts"), 0us);
-  EXPECT_EQ(AdapterTickOfTty(ttyClass(), "ttyS0"), 0us);
-  EXPECT_EQ(AdapterTickOfTty(ttyClass(), "missing"), 0us);
-  EXPECT_EQ(AdapterTickOfTty(ttyClass(), "ttyUSB1"), kUntimedAdapterTick);
-  EXPECT_EQ(AdapterTickOfTty(ttyClass(), "ttyACM0"), kUntimedAdapterTick);
-  // The timer is lowered where it may be, then taken as it reads back.
-  EXPECT_EQ(AdapterTickOfTty(ttyClass(), "ttyUSB0"), 1ms);
+  struct Case {
+    std::string tty;
+    std::chrono::microseconds tick;
+    std::uint32_t fifoTrigger;
+  };
+  const Case cases[] = {
+      {"pts", 0us, 1},
+      {"missing", 0us, 1},
+      {"ttyS0", 0us, kAssumedFifoTrigger},
+      {"ttyS1", 0us, 8},
+      {"ttyUSB1", kUntimedAdapterTick, 1},
+      {"ttyACM0", kUntimedAdapterTick, 1},
+      // The timer is lowered where it may be, then taken as it reads back.
+      {"ttyUSB0", 1ms, 1},
+      {"ttyUSB2", 1ms, 1},
+  };
+  for (const Case& c : cases) {
+    const LineDelivery delivery = LineDeliveryOfTty(ttyClass(), c.tty);
+    EXPECT_EQ(delivery.adapterTick, c.tick) << c.tty;
+    EXPECT_EQ(delivery.fifoTrigger, c.fifoTrigger) << c.tty;
+  }
   EXPECT_EQ(Read(ftdi / "latency_timer"), "1");
-  EXPECT_EQ(AdapterTickOfTty(ttyClass(), "ttyUSB2"), 1ms);
 }
 
 TEST_F(FakeSysfs, ATimerThatCannotBeReadCountsAsTheAssumedTick) {
   const fs::path ftdi = AddTty("ttyUSB0", "usb-serial");
   fs::create_directory(ftdi / "latency_timer");  // neither written nor read
-  EXPECT_EQ(AdapterTickOfTty(ttyClass(), "ttyUSB0"), kUntimedAdapterTick);
+  EXPECT_EQ(LineDeliveryOfTty(ttyClass(), "ttyUSB0").adapterTick, kUntimedAdapterTick);
 }
 
 }  // namespace
