@@ -9,8 +9,8 @@
 #include <mutex>
 #include <utility>
 
-#include "components/serial/adapter_registry_win32.h"
 #include "components/serial/burst_timing.h"
+#include "components/serial/line_delivery_win32.h"
 #include "components/serial/line_settings_win32.h"
 #include "components/serial/timer_period_win32.h"
 #include "components/serial/win32_handles.h"
@@ -99,7 +99,7 @@ struct SerialDevice::Impl {
   // Set by a mask change and by Close: ends a wait for the end of a burst.
   EventHandle burstCut;
   std::atomic<std::uint32_t> baud{9600};  // of the line last set
-  std::chrono::microseconds adapterTick{0};
+  LineDelivery delivery;  // fixed at open
   std::optional<FineTimerPeriod> fineTimer;  // while the port is open
 
   // Shared by writes and reads, which the scheme never runs at once; with no
@@ -147,10 +147,10 @@ struct SerialDevice::Impl {
   // apart; either way a device's short answer could reach the scheme as two
   // reads, which the protocol takes for a broken answer. So received bytes
   // are reported once the queue has not grown for a little longer than the
-  // UART or the adapter leaves between the bytes of one answer. A mask
+  // UART (its FIFO) or the adapter leaves between the bytes of one answer. A mask
   // change or a close cuts the wait short.
   void AwaitBurstEnd() {
-    const BurstTiming timing = BurstTimingFor(baud.load(), adapterTick);
+    const BurstTiming timing = BurstTimingFor(baud.load(), delivery.adapterTick, delivery.fifoTrigger);
     const Clock::duration look = std::max<Clock::duration>(timing.quiet / kLooksPerQuiet, std::chrono::milliseconds(1));
     const Clock::time_point begun = Clock::now();
     Clock::time_point lastChange = begun;
@@ -216,7 +216,7 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(std::string_view name, Platform
     return nullptr;
   }
   impl->fetched.DCBlength = sizeof(DCB);
-  impl->adapterTick = AdapterTickOfPort(name);
+  impl->delivery = LineDeliveryOfPort(name);
   impl->fineTimer.emplace();
   return std::shared_ptr<SerialDevice>(new SerialDevice(std::move(impl)));
 }
@@ -461,7 +461,7 @@ void SerialDevice::Close() {
   d.fineTimer.reset();
 }
 
-std::chrono::microseconds SerialDevice::AdapterTick() const { return impl_->adapterTick; }
+std::chrono::microseconds SerialDevice::AdapterTick() const { return impl_->delivery.adapterTick; }
 
 const PlatformError& SerialDevice::LastError() const { return impl_->lastError; }
 

@@ -9,7 +9,7 @@ namespace vn::serial {
 namespace {
 
 // The value's data is the port name; the value's name (a driver's device
-// path) matters only for telling the adapter (adapter_registry_win32.cpp).
+// path) matters only for telling the adapter (line_delivery_win32.cpp).
 constexpr const char* kPortListKey = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
 
 }  // namespace

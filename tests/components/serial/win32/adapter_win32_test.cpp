@@ -1,7 +1,7 @@
-// The adapter behind a port, as the registry tells it, and the reader's wait
-// for its packets. Each case gives the simulator's port (COM5) a name in the
-// serial port map and, for FTDI, a device key of its own, and takes both
-// back afterwards.
+// The hardware behind a port, as the registry tells it, and the reader's
+// wait for the pieces in which it delivers an answer. Each case gives the
+// simulator's port (COM5) a name in the serial port map and a device key
+// of its own, and takes both back afterwards.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -26,8 +26,7 @@ using test::kSimPort;
 using test::kWinePatience;
 
 constexpr const char* kPortMapKey = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
-constexpr const char* kFtdiDevicesKey = "SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS";
-constexpr const char* kTestFtdiDevice = "VID_0403+PID_6001+VNTEST01";
+constexpr const char* kEnumKey = "SYSTEM\\CurrentControlSet\\Enum\\";
 
 RegistryKey CreateKey(const std::string& path) {
   HKEY created = nullptr;
@@ -81,30 +80,47 @@ class ScopedPortMapName {
   bool ready_ = false;
 };
 
-// An FTDI adapter's device key, as its driver leaves it: the port's name
-// and, when given, the latency timer.
-class ScopedFtdiDevice {
+// Where a driver keeps a device's settings, one DWORD of them given.
+struct DeviceKey {
+  const char* parent;  // under Enum
+  const char* own;     // made and taken away by the test
+  const char* below;   // down to the instance
+  const char* setting;
+};
+// The registry lists keys sorted by name: "!" puts the test's own before the
+// one the wine harness gives the port.
+const DeviceKey kUartKey = {"ACPI\\PNP0501", "!VNTEST01", "", "RxFIFO"};
+const DeviceKey kFtdiKey = {"FTDIBUS", "VID_0403+PID_6001+VNTEST01", "\\0000", "LatencyTimer"};
+
+// A device key as its driver leaves it: the port's name and, when given,
+// the setting.
+class ScopedDeviceKey {
  public:
-  ScopedFtdiDevice(const std::string& portName, std::optional<DWORD> latencyTimerMs) {
-    const RegistryKey parameters =
-        CreateKey(std::string(kFtdiDevicesKey) + "\\" + kTestFtdiDevice + "\\0000\\Device Parameters");
+  ScopedDeviceKey(const DeviceKey& where, const std::string& portName, std::optional<DWORD> setting)
+      : where_(where) {
+    const RegistryKey parameters = CreateKey(std::string(kEnumKey) + where.parent + "\\" + where.own + where.below +
+                                             "\\Device Parameters");
     ready_ = parameters.Valid() && SetString(parameters.Get(), "PortName", portName);
-    if (ready_ && latencyTimerMs) {
-      ready_ = ::RegSetValueExA(parameters.Get(), "LatencyTimer", 0, REG_DWORD,
-                                reinterpret_cast<const BYTE*>(&*latencyTimerMs), sizeof(DWORD)) == ERROR_SUCCESS;
+    if (ready_ && setting) {
+      ready_ = ::RegSetValueExA(parameters.Get(), where.setting, 0, REG_DWORD,
+                                reinterpret_cast<const BYTE*>(&*setting), sizeof(DWORD)) == ERROR_SUCCESS;
     }
   }
-  ScopedFtdiDevice(const ScopedFtdiDevice&) = delete;
-  ScopedFtdiDevice& operator=(const ScopedFtdiDevice&) = delete;
-  ~ScopedFtdiDevice() {
-    HKEY devices = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFtdiDevicesKey, 0, KEY_ALL_ACCESS, &devices) != ERROR_SUCCESS) return;
-    const RegistryKey owner(devices);
-    ::RegDeleteTreeA(owner.Get(), kTestFtdiDevice);
+  ScopedDeviceKey(const ScopedDeviceKey&) = delete;
+  ScopedDeviceKey& operator=(const ScopedDeviceKey&) = delete;
+  ~ScopedDeviceKey() {
+    HKEY parent = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, (std::string(kEnumKey) + where_.parent).c_str(), 0, KEY_ALL_ACCESS,
+                        &parent) != ERROR_SUCCESS) {
+      return;
+    }
+    const RegistryKey owner(parent);
+    ::RegDeleteTreeA(owner.Get(), where_.own);
   }
   bool Ready() const { return ready_; }
 
  private:
+  DeviceKey where_;
   bool ready_ = false;
 };
 
@@ -129,9 +145,9 @@ TEST(AdapterWin32, TheTickComesFromThePortMapNameAndTheFtdiDeviceKey) {
   for (const Case& c : cases) {
     const ScopedPortMapName listed(c.deviceName, c.listedAs);
     ASSERT_TRUE(listed.Ready()) << c.what;
-    std::optional<ScopedFtdiDevice> ftdi;
+    std::optional<ScopedDeviceKey> ftdi;
     if (c.ftdiPort) {
-      ftdi.emplace(*c.ftdiPort, c.latencyTimerMs);
+      ftdi.emplace(kFtdiKey, *c.ftdiPort, c.latencyTimerMs);
       ASSERT_TRUE(ftdi->Ready()) << c.what;
     }
     PlatformError error;
@@ -160,33 +176,51 @@ std::string NextRead(SerialDevice& device, std::mutex& io) {
 }
 
 // Behind a USB adapter an answer that straddles the adapter's tick comes as
-// two packets up to a tick apart: still one report; a longer pause makes
-// two. The simulator echoes the bytes; the tick is exaggerated so that a
-// busy machine cannot blur the cases.
-TEST(AdapterWin32, AReportWaitsForTheAdaptersNextPacket) {
-  const ScopedPortMapName listed("\\Device\\VCP7");
-  const ScopedFtdiDevice ftdi(kSimPort, 60);
-  ASSERT_TRUE(listed.Ready() && ftdi.Ready());
-  PlatformError error;
-  const std::shared_ptr<SerialDevice> device = SerialDevice::Open(kSimPort, &error);
-  ASSERT_TRUE(device) << error.operation << " " << error.code;
-  ASSERT_EQ(device->AdapterTick(), 60ms);
-  LineTimeouts immediate;
-  immediate.ReadInterval = 0xFFFFFFFF;
-  ASSERT_TRUE(device->ApplyTimeouts(immediate));
-  ASSERT_TRUE(device->Purge(PurgeMode::Clear));
-  ASSERT_TRUE(device->SetEventMask(line_event::RxChar));
-
+// two packets up to a tick apart, and from a UART in pieces up to its FIFO
+// trigger level apart: either way still one report; a longer pause makes
+// two. The simulator echoes the bytes; the tick and the character times are
+// long, so that a busy machine cannot blur the cases.
+TEST(AdapterWin32, AReportWaitsForTheNextPieceTheHardwareDelivers) {
   struct Case {
+    const char* what;
+    const char* deviceName;
+    const DeviceKey& key;
+    DWORD setting;
+    std::uint32_t baud;
     std::chrono::milliseconds gap;
     std::string firstRead;
   };
-  std::mutex io;
-  const auto write = [&](const char* bytes) {
-    const std::lock_guard lock(io);
-    device->Write(bytes);
+  const Case cases[] = {
+      // Quiet 75 ms.
+      {"FTDI, timer 60 ms, a gap within a tick", "\\Device\\VCP7", kFtdiKey, 60, 38462, 20ms, "\x12\x34"},
+      {"FTDI, timer 60 ms, a longer gap", "\\Device\\VCP7", kFtdiKey, 60, 38462, 250ms, "\x12"},
+      // 16 characters of quiet at 1200 baud: 133 ms.
+      {"UART, FIFO trigger 14", "\\Device\\Serial4", kUartKey, 14, 1200, 50ms, "\x12\x34"},
+      // 3 characters: 25 ms (an assumed FIFO would wait 150 ms).
+      {"UART without FIFO", "\\Device\\Serial4", kUartKey, 1, 1200, 80ms, "\x12"},
   };
-  for (const Case& c : {Case{20ms, "\x12\x34"}, Case{250ms, "\x12"}}) {
+  for (const Case& c : cases) {
+    const ScopedPortMapName listed(c.deviceName);
+    const ScopedDeviceKey key(c.key, kSimPort, c.setting);
+    ASSERT_TRUE(listed.Ready() && key.Ready()) << c.what;
+    PlatformError error;
+    const std::shared_ptr<SerialDevice> device = SerialDevice::Open(kSimPort, &error);
+    ASSERT_TRUE(device) << c.what << ": " << error.operation << " " << error.code;
+    LineSettings settings;
+    ASSERT_TRUE(device->FetchLineSettings(settings));
+    settings.Baud = c.baud;
+    ASSERT_TRUE(device->ApplyLineSettings(settings)) << c.what;
+    LineTimeouts immediate;
+    immediate.ReadInterval = 0xFFFFFFFF;
+    ASSERT_TRUE(device->ApplyTimeouts(immediate));
+    ASSERT_TRUE(device->Purge(PurgeMode::Clear));
+    ASSERT_TRUE(device->SetEventMask(line_event::RxChar));
+
+    std::mutex io;
+    const auto write = [&](const char* bytes) {
+      const std::lock_guard lock(io);
+      device->Write(bytes);
+    };
     std::thread answer([&] {
       write("\x12");
       std::this_thread::sleep_for(c.gap);
@@ -195,8 +229,8 @@ TEST(AdapterWin32, AReportWaitsForTheAdaptersNextPacket) {
     const std::string first = NextRead(*device, io);
     const std::string rest = first.size() < 2 ? NextRead(*device, io) : std::string();
     answer.join();
-    EXPECT_EQ(first, c.firstRead) << "gap " << c.gap.count() << " ms";
-    EXPECT_EQ(first + rest, "\x12\x34");
+    EXPECT_EQ(first, c.firstRead) << c.what;
+    EXPECT_EQ(first + rest, "\x12\x34") << c.what;
   }
 }
 

@@ -1,0 +1,26 @@
+#pragma once
+
+// What the registry tells about the hardware behind a COM port, for the
+// reader's wait for the end of a burst (burst_timing.h).
+
+#include <chrono>
+#include <cstdint>
+#include <string_view>
+
+namespace vn::serial {
+
+// How received bytes reach the host through the hardware behind a port.
+struct LineDelivery {
+  std::chrono::microseconds adapterTick{0};  // a USB adapter's packet tick
+  std::uint32_t fifoTrigger = 1;             // a UART's FIFO trigger level
+};
+
+// The hardware behind `comName` ("COM5", any case): a UART with its FIFO's
+// trigger level (as set in its device key, else the assumed one), an FTDI
+// adapter with its latency timer, another USB adapter with the assumed
+// tick. A port the serial port map does not list (or a registry that
+// cannot be read) counts as an adapter that does not tell its tick:
+// waiting too long costs a little time, too short a split answer.
+LineDelivery LineDeliveryOfPort(std::string_view comName);
+
+}  // namespace vn::serial
