@@ -83,7 +83,7 @@ class Session {
   std::optional<LineTime> launchedAt_;
 };
 
-constexpr LineTime kSpinWindow = std::chrono::milliseconds(1);
+constexpr LineTime kSpinWindow = std::chrono::milliseconds(5);
 
 SessionEnd Session::Run(std::string& error) {
   // The stop signals stay blocked except inside ppoll, so that one arriving
@@ -124,11 +124,11 @@ SessionEnd Session::Run(std::string& error) {
     timespec wait{};
     if (wake) {
       auto left = std::max(*wake - now, LineTime{0});
-      // A sleep may end a good part of a millisecond late, and on a paced
-      // line the bytes of one answer must follow each other as closely as
-      // a UART sends them, as must an adapter's packets its ticks (a late
-      // one would look like a gap): the last stretch before a byte or a
-      // packet is due is spun.
+      // A sleep may end milliseconds late (a virtual machine's idle CPU
+      // wakes slowly), and on a paced line the bytes of one answer must
+      // follow each other as closely as a UART sends them, as must an
+      // adapter's packets its ticks (a late one would look like a gap):
+      // the last stretch before a byte or a packet is due is spun.
       if ((pacing_.ByteTime().count() > 0 || adapter_) && left < kSpinWindow) left = LineTime{0};
       wait.tv_sec = static_cast<time_t>(left.count() / 1'000'000'000);
       wait.tv_nsec = static_cast<long>(left.count() % 1'000'000'000);
