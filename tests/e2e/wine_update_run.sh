@@ -8,9 +8,15 @@
 #       <expected image> <success|failure> [simulator fault options...]
 #
 # Pictures of the screen (after the probe, at the outcome) go to <folder>.
+# When the simulator models a USB adapter (--adapter-tick-ms L), COM1 is
+# registered as the port of an FTDI adapter with that latency timer, else as
+# a UART without a FIFO (tools/wine/wine_port_devices.sh).
 set -uo pipefail
 folder=$1 exe=$2 sim=$3 shim=$4 image=$5 outcome=$6
 shift 6
+# shellcheck source=../../tools/wine/wine_port_devices.sh
+source "$(dirname "$0")/../../tools/wine/wine_port_devices.sh"
+latency=$(ftdi_latency_of_sim_args "$@")
 mkdir -p "$folder"
 rm -f "$folder"/*.png "$folder"/received.bin "$folder"/sim.out
 
@@ -22,6 +28,7 @@ export WINEDEBUG=-all
 sim_pid=""
 cleanup() {
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
+  wine_forget_port_devices
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
   # Give the prefix its default ports back for the other wine tests.
@@ -55,7 +62,9 @@ find_form() {  # the largest window called "Brantelmoor bootloader"
   [ "$area" -gt 1 ] && echo "$best"
 }
 
-summary() { sed -n '2p' "$folder/sim.out"; }
+# The simulator's JSON summary (a simulator that draws random numbers names
+# its seed on a line before it).
+summary() { grep -m 1 '^{' "$folder/sim.out"; }
 
 # CPU seconds (user + system) a process has used so far; 0 when it is gone.
 cpu_seconds() {
@@ -89,6 +98,11 @@ for n in 2 3 4 5 6 7 8 9; do
 done
 wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
 LD_PRELOAD="$shim" wineserver -p30 >/dev/null 2>&1 || fail "cannot start the wine server"
+if [ -n "$latency" ]; then
+  wine_port_as_ftdi COM1 "$latency" alone || fail "cannot register COM1 as an FTDI adapter's port"
+else
+  wine_port_as_uart COM1 1 || fail "cannot register COM1 as a UART's port"
+fi
 LD_PRELOAD="$shim" wine "$exe" &
 
 form=""

@@ -7,7 +7,11 @@
 #
 # The simulator gets the --sim-arg options (default: --echo --stay). Wine
 # learns the port from HKLM\Software\Wine\Ports, but only when its server
-# starts, hence the restart. The program and the wine server run with the
+# starts, hence the restart. When the simulator models a USB adapter
+# (--sim-arg --adapter-tick-ms --sim-arg L), COMn is registered as the port
+# of an FTDI adapter with that latency timer, else as a UART without a FIFO
+# (wine_port_devices.sh), so that the program knows how the bytes come as
+# it would on Windows. The program and the wine server run with the
 # pty shim preloaded, without which wine cancels every wait for line events
 # on a pty and lets a second opener share the port.
 #
@@ -19,6 +23,8 @@
 set -uo pipefail
 
 readonly kSkip=77
+# shellcheck source=wine_port_devices.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wine_port_devices.sh"
 
 usage() {
   echo "usage: $0 --sim PATH --shim PATH [--port COMn] [--sim-arg ARG]... -- PROGRAM [ARGS...]" >&2
@@ -58,12 +64,15 @@ done
 export WINEDEBUG=-all
 work=$(mktemp -d)
 sim_pid=""
+latency=$(ftdi_latency_of_sim_args "${sim_args[@]}")
+registered=""
 
 cleanup() {
   if [ -n "$sim_pid" ]; then
     kill "$sim_pid" 2>/dev/null
     wait "$sim_pid" 2>/dev/null
   fi
+  [ -n "$registered" ] && wine_forget_port_devices
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
   rm -rf "$work"
@@ -109,7 +118,16 @@ if ! LD_PRELOAD="$shim${LD_PRELOAD:+:$LD_PRELOAD}" wineserver -p30 >"$work/wines
   exit 1
 fi
 
-echo "$port is $pty (simulator: ${sim_args[*]})"
+registered=yes
+if [ -n "$latency" ]; then
+  hardware="an FTDI adapter with a latency timer of $latency ms"
+  wine_port_as_ftdi "$port" "$latency"
+else
+  hardware="a UART without a FIFO"
+  wine_port_as_uart "$port" 1
+fi || { echo "could not register $port as $hardware" >&2; exit 1; }
+
+echo "$port is $pty, as $hardware (simulator: ${sim_args[*]})"
 # In the background, so that a signal to this script is handled at once.
 LD_PRELOAD="$shim${LD_PRELOAD:+:$LD_PRELOAD}" wine "$@" &
 wait $!
