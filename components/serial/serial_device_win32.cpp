@@ -45,6 +45,12 @@ constexpr DWORD kQueueLookMs = 100;
 // span, so the burst is over at most a quarter quiet after its quiet.
 constexpr int kLooksPerQuiet = 4;
 
+// A waiting thread wakes up to a millisecond late even with the timer at
+// 1 ms, and waits count in whole milliseconds: a quiet shorter than this (a
+// UART at the device's rate: 0.8 ms) is waited out by yielding instead, or
+// every answer would cost a wake-up more than the quiet.
+constexpr std::chrono::milliseconds kShortestSleep{2};
+
 // Waits count in whole milliseconds; a shorter wait would end too early.
 DWORD MillisecondsUp(Clock::duration span) {
   const auto ms = std::chrono::ceil<std::chrono::milliseconds>(span).count();
@@ -142,16 +148,20 @@ struct SerialDevice::Impl {
     return waiting && *waiting != 0 && *waiting != unreadReported;
   }
 
-  // A pseudo-terminal hands over every byte the moment it comes, and a USB
-  // adapter an answer that straddles its packet tick as two packets a tick
-  // apart; either way a device's short answer could reach the scheme as two
-  // reads, which the protocol takes for a broken answer. So received bytes
-  // are reported once the queue has not grown for a little longer than the
-  // UART (its FIFO) or the adapter leaves between the bytes of one answer. A mask
-  // change or a close cuts the wait short.
+  // A pseudo-terminal hands over every byte the moment it comes, a UART in
+  // pieces of up to its FIFO trigger level, and a USB adapter an answer that
+  // straddles its packet tick as two packets a tick apart; any of them could
+  // bring a device's short answer to the scheme as two reads, which the
+  // protocol takes for a broken answer. So received bytes are reported once
+  // the queue has not grown for a little longer than the hardware leaves
+  // between the pieces of one answer. A mask change or a close cuts the
+  // wait short.
   void AwaitBurstEnd() {
     const BurstTiming timing = BurstTimingFor(baud.load(), delivery.adapterTick, delivery.fifoTrigger);
-    const Clock::duration look = std::max<Clock::duration>(timing.quiet / kLooksPerQuiet, std::chrono::milliseconds(1));
+    const bool yieldOnly = timing.quiet < kShortestSleep;
+    const Clock::duration look =
+        yieldOnly ? Clock::duration(timing.quiet / kLooksPerQuiet)
+                  : std::max<Clock::duration>(timing.quiet / kLooksPerQuiet, std::chrono::milliseconds(1));
     const Clock::time_point begun = Clock::now();
     Clock::time_point lastChange = begun;
     DWORD last = 0;
@@ -165,8 +175,19 @@ struct SerialDevice::Impl {
       }
       const Clock::time_point end = std::min(lastChange + timing.quiet, begun + timing.limit);
       if (now >= end) return;
-      if (::WaitForSingleObject(burstCut.Get(), MillisecondsUp(std::min(look, end - now))) != WAIT_TIMEOUT) return;
+      if (!Pause(std::min(look, end - now), yieldOnly)) return;
     }
+  }
+
+  // False when a mask change or a close cut the pause short.
+  bool Pause(Clock::duration span, bool yieldOnly) {
+    if (!yieldOnly) return ::WaitForSingleObject(burstCut.Get(), MillisecondsUp(span)) == WAIT_TIMEOUT;
+    const Clock::time_point until = Clock::now() + span;
+    while (Clock::now() < until) {
+      if (::WaitForSingleObject(burstCut.Get(), 0) != WAIT_TIMEOUT) return false;
+      ::SwitchToThread();
+    }
+    return true;
   }
 
   // Waits for the transfer on `ioRecord` to finish: the byte count, or none
