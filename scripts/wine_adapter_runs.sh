@@ -27,7 +27,9 @@ sim=$tools/brantelmoor-sim shim=$tools/wine/pty_modem_shim.so
 window=build/mingw/app/brantelmoor.exe flasher=build/mingw/app/console/brantelmoor-flash.exe
 image=build/mingw/resources/firmware.bin
 for file in "$sim" "$shim" "$window" "$flasher" "$image"; do
-  [ -e "$file" ] || { echo "missing $file: build the mingw tree and the native debug tree's simulator and shim" >&2; exit 1; }
+  [ -e "$file" ] && continue
+  echo "missing $file: build the mingw tree and the native debug tree's simulator and shim" >&2
+  exit 1
 done
 export WINEPREFIX=$PWD/build/mingw/wineprefix WINEDEBUG=-all
 [ -d "$WINEPREFIX" ] || wineboot --init >/dev/null 2>&1
