@@ -260,8 +260,20 @@ struct SerialDevice::Impl {
     return std::min(burst->lastChange + burst->timing.quiet, burst->first + burst->timing.limit);
   }
 
-  bool BurstOver(Clock::time_point now) const {
-    return burst && (now >= *BurstEnd() || burst->waiting >= static_cast<int>(burst->timing.maxBytes));
+  // Bytes the driver has taken from the line but the kernel's tty worker
+  // has not yet passed on are invisible to FIONREAD; on a busy or virtual
+  // machine the worker can lag for milliseconds, which would look like the
+  // end of a burst. Polling the tty waits for such bytes to be passed on.
+  // With the mutex held and the port open.
+  bool BurstOver(Clock::time_point now) {
+    if (!burst) return false;
+    if (burst->waiting >= static_cast<int>(burst->timing.maxBytes)) return true;
+    if (now < *BurstEnd()) return false;
+    pollfd entry{port.Get(), POLLIN, 0};
+    ::poll(&entry, 1, 0);
+    const int before = burst->waiting;
+    NoteBytes(Clock::now());
+    return burst->waiting == before;
   }
 
   // epoll_wait counts in milliseconds, a burst's quiet in fractions of
