@@ -31,6 +31,13 @@ inline constexpr std::chrono::milliseconds kUntimedAdapterTick{16};
 // has no FIFO: 1.
 inline constexpr std::uint32_t kAssumedFifoTrigger = 16;
 
+// How received bytes reach the host through the hardware behind a port, as
+// each system tells it.
+struct LineDelivery {
+  std::chrono::microseconds adapterTick{0};  // a USB adapter's packet tick
+  std::uint32_t fifoTrigger = 1;             // a UART's FIFO trigger level
+};
+
 // When the bytes received so far are one burst, to be reported at once.
 struct BurstTiming {
   std::chrono::microseconds quiet;  // over after this long without a new byte

@@ -1,17 +1,11 @@
 #pragma once
 
-#include <chrono>
-#include <cstdint>
 #include <filesystem>
 #include <string>
 
-namespace vn::serial {
+#include "components/serial/burst_timing.h"
 
-// How received bytes reach the host through the hardware behind a tty.
-struct LineDelivery {
-  std::chrono::microseconds adapterTick{0};  // a USB adapter's packet tick
-  std::uint32_t fifoTrigger = 1;             // a UART's FIFO trigger level
-};
+namespace vn::serial {
 
 // What the class directory `ttyClass` (/sys/class/tty) shows of the tty
 // `ttyName` ("ttyUSB0"). An FTDI-type adapter's latency timer is first

@@ -3,17 +3,11 @@
 // What the registry tells about the hardware behind a COM port, for the
 // reader's wait for the end of a burst (burst_timing.h).
 
-#include <chrono>
-#include <cstdint>
 #include <string_view>
 
-namespace vn::serial {
+#include "components/serial/burst_timing.h"
 
-// How received bytes reach the host through the hardware behind a port.
-struct LineDelivery {
-  std::chrono::microseconds adapterTick{0};  // a USB adapter's packet tick
-  std::uint32_t fifoTrigger = 1;             // a UART's FIFO trigger level
-};
+namespace vn::serial {
 
 // The hardware behind `comName` ("COM5", any case): a UART with its FIFO's
 // trigger level (as set in its device key, else the assumed one), an FTDI
