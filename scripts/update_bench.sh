@@ -35,7 +35,7 @@ if [ -z "${SKIP_WINE:-}" ] && [ -e "$exe" ]; then
 fi
 
 # The command-line flasher: wall time of the whole command (start-up, probe,
-# transfer, the 300 ms left for "PUSK" to leave) and its CPU time.
+# transfer, "PUSK" drained) and its CPU time.
 measure() {  # measure <command...>: "<wall> s wall, <cpu> s CPU"
   python3 - "$@" <<'PY'
 import resource, subprocess, sys, time
