@@ -16,9 +16,12 @@ constexpr std::uint32_t kBitsPerCharacter = 10;  // start, 8 data, stop
 constexpr microseconds kShortestQuiet{500};
 
 // An adapter's packets come a tick apart give or take the USB frame (1 ms)
-// and the host's scheduling; the quiet outlasts a tick by this much, more
-// for long ticks.
-constexpr microseconds kTickMargin{1000};
+// and the host's kernel, whose tty worker now and then passes bytes on
+// milliseconds late on a busy or virtual machine (measured: one packet in
+// a few hundred more than 1 ms late, a few up to 6 ms; with a 1 ms margin
+// one update in five through a 1 ms adapter failed). The quiet outlasts a
+// tick by this much, more for long ticks.
+constexpr microseconds kTickMargin{4000};
 constexpr std::uint32_t kTickMarginShare = 4;  // a quarter of the tick
 
 // A steady stream is handed on at least this often and in pieces of at

@@ -23,8 +23,8 @@ TEST(BurstTiming, QuietOutlastsTheLineAndTheAdapterTick) {
       {1200, microseconds{0}, 1, microseconds{25'000}, milliseconds{100}},
       {1'000'000, microseconds{0}, 1, microseconds{500}, milliseconds{20}},  // never below the floor
       {38462, microseconds{0}, 14, microseconds{4160}, milliseconds{20}},  // outlasts a FIFO's pieces
-      {38462, milliseconds{1}, 1, microseconds{2000}, milliseconds{20}},  // tick plus a millisecond
-      {38462, milliseconds{16}, 1, microseconds{20'000}, milliseconds{80}},  // tick plus a quarter
+      {38462, milliseconds{1}, 1, microseconds{5000}, milliseconds{20}},  // tick plus the margin
+      {38462, milliseconds{40}, 1, microseconds{50'000}, milliseconds{200}},  // tick plus a quarter
       {300, milliseconds{16}, 1, microseconds{100'000}, milliseconds{400}},  // a slow line outlasts the tick
   };
   for (const Case& c : cases) {
