@@ -25,8 +25,14 @@ window=build/release/tools/brantelmoor-headless-run
 sim=build/release/tools/brantelmoor-sim
 image=build/release/resources/firmware.bin
 line_limit=34.08
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# Per-run results stay in BENCH_WORK when given (one line per update).
+if [ -n "${BENCH_WORK:-}" ]; then
+  work=$BENCH_WORK
+  mkdir -p "$work"
+else
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+fi
 
 # One update; prints "ok <transfer seconds>" or "FAIL <what it said>".
 update_once() {  # update_once flasher|window <tick> <seed>
