@@ -138,6 +138,46 @@ TEST(DeviceModelTest, WhatFollowsTheFinalAnswer) {
   }
 }
 
+// --answer-after-pusk: after the grace the new firmware answers every
+// "VERS" (its faults apply) and takes no image; other bytes are extra, not errors.
+TEST(DeviceModelTest, BootedDeviceAnswersProbesOnly) {
+  struct Case {
+    std::string sent;
+    Reply replies;
+    std::uint32_t vers;  // the first probe, before the image, included
+    std::uint64_t extra;
+  } const cases[] = {
+      {"VERSVERS", {Piece{0us, "BRANTELMOOR X1 2.1"}, Piece{0us, "BRANTELMOOR X1 2.1"}}, 3, 0},
+      {"VExVVERS", {Piece{0us, "BRANTELMOOR X1 2.1"}}, 2, 4},
+      {TestImage(kBlockSize), {}, 1, kBlockSize},
+      {"VER", {}, 1, 3},  // cut short by the end of the run
+  };
+  for (const Case& c : cases) {
+    DeviceConfig config;
+    config.blocks = 1;
+    DeviceModel model(config);
+    Upload(model, TestImage(kBlockSize));
+    Feed(model, "PUSK");
+    model.Boot();
+    EXPECT_EQ(Feed(model, c.sent), c.replies) << c.sent;
+    model.Finish();
+    EXPECT_TRUE(model.Launched());
+    EXPECT_EQ(model.Result().vers, c.vers) << c.sent;
+    EXPECT_EQ(model.Result().extra, c.extra) << c.sent;
+    EXPECT_EQ(model.Result().bytes, kBlockSize) << c.sent;
+    EXPECT_EQ(model.Result().error, "") << c.sent;
+  }
+  DeviceConfig config;
+  config.faults.lowercaseName = true;
+  config.blocks = 1;
+  DeviceModel model(config);
+  Upload(model, TestImage(kBlockSize));
+  model.Boot();  // no PUSK yet: not booted
+  EXPECT_TRUE(Feed(model, "PUSK").empty());
+  model.Boot();
+  EXPECT_EQ(Feed(model, "VERS"), (Reply{Piece{0us, "brantelmoor X1 2.1"}}));
+}
+
 TEST(DeviceModelTest, ProbeRepliesAndTheirFaults) {
   struct Case {
     const char* name;

@@ -91,6 +91,53 @@ TEST(OptionsTest, UnusableArgumentsNameTheOption) {
   }
 }
 
+// The options of a line of devices, alone and together: accepted (the
+// fields they set) or refused (the message).
+TEST(OptionsTest, LineOfDevices) {
+  struct Case {
+    std::vector<std::string_view> args;
+    const char* error;  // null: accepted
+    std::uint32_t serve = 1;
+    std::chrono::nanoseconds gap = 1s;
+    std::chrono::nanoseconds appearAfter = 0ns;
+    bool answerAfterPusk = false;
+  };
+  const std::vector<Case> cases = {
+      {{}, nullptr},
+      {{"--serve", "1"}, nullptr},
+      {{"--serve", "3", "--gap-ms", "2.5"}, nullptr, 3, 2500us},
+      {{"--serve=0", "--gap-ms", "0", "--appear-after-ms", "700"}, nullptr, 0, 0ns, 700ms},
+      {{"--appear-after-ms", "0.5", "--echo"}, nullptr, 1, 1s, 500us},
+      {{"--answer-after-pusk", "--serve", "1", "--stay"}, nullptr, 1, 1s, 0ns, true},
+      {{"--serve", "-1"}, "--serve: expected a whole number from 0 to 4294967295, got \"-1\""},
+      {{"--gap-ms", "x", "--serve", "2"}, "--gap-ms: expected a number of milliseconds such as 1000 or 2.5, got \"x\""},
+      {{"--appear-after-ms", "-3"}, "--appear-after-ms: expected a number of milliseconds such as 500 or 2.5, got \"-3\""},
+      {{"--answer-after-pusk=1"}, "--answer-after-pusk takes no value"},
+      {{"--serve", "2", "--answer-after-pusk"}, "--answer-after-pusk applies to one device only (--serve 1)"},
+      {{"--answer-after-pusk", "--serve", "0"}, "--answer-after-pusk applies to one device only (--serve 1)"},
+      {{"--answer-after-pusk", "--echo"}, "--answer-after-pusk applies to the protocol device, not with --echo"},
+      {{"--serve", "0", "--echo"}, "--serve applies to the protocol device, not with --echo"},
+      {{"--gap-ms", "5"}, "--gap-ms applies between devices, only with --serve other than 1"},
+      {{"--gap-ms", "5", "--serve", "1"}, "--gap-ms applies between devices, only with --serve other than 1"},
+  };
+  for (const Case& c : cases) {
+    Options o;
+    std::string error;
+    const bool accepted = Parse(c.args, o, error);
+    const std::string what = c.args.empty() ? "(none)" : std::string(c.args[0]);
+    if (c.error != nullptr) {
+      EXPECT_FALSE(accepted) << what;
+      EXPECT_EQ(error, c.error) << what;
+      continue;
+    }
+    ASSERT_TRUE(accepted) << what << ": " << error;
+    EXPECT_EQ(o.serve, c.serve) << what;
+    EXPECT_EQ(o.gap, c.gap) << what;
+    EXPECT_EQ(o.appearAfter, c.appearAfter) << what;
+    EXPECT_EQ(o.answerAfterPusk, c.answerAfterPusk) << what;
+  }
+}
+
 TEST(SummaryTest, OneJsonLine) {
   Summary s;
   s.bytes = 130048;
@@ -100,6 +147,9 @@ TEST(SummaryTest, OneJsonLine) {
   s.vers = 1;
   EXPECT_EQ(SummaryJson(s),
             R"({"bytes":130048,"blocks":508,"crc":"4B37","pusk":true,"vers":1,"extra":0,"error":null})");
+  s.device = 12;  // a device of a line: numbered, first
+  EXPECT_EQ(SummaryJson(s),
+            R"({"device":12,"bytes":130048,"blocks":508,"crc":"4B37","pusk":true,"vers":1,"extra":0,"error":null})");
   s = Summary{};
   s.crc = 0x0A;
   s.error = std::string("a\"\\\n\xFF", 5);

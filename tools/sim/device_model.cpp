@@ -51,12 +51,16 @@ Reply DeviceModel::Receive(std::uint8_t byte) {
     case Phase::Launched:
       Unexpected(1, kAfterPusk);
       return {};
+    case Phase::Booted:
+      return ReceiveBooted(byte);
   }
   return {};
 }
 
 void DeviceModel::Finish() {
-  if (phase_ == Phase::AwaitPusk) {
+  if (phase_ == Phase::Booted) {
+    summary_.extra += held_;
+  } else if (phase_ == Phase::AwaitPusk) {
     Unexpected(held_, kAfterFinal);
   } else if (phase_ == Phase::Image && summary_.bytes == 0) {
     for (std::size_t i = 0; i < held_; ++i) TakeImageByte(static_cast<std::uint8_t>(kVers[i]));
@@ -64,12 +68,20 @@ void DeviceModel::Finish() {
   held_ = 0;
 }
 
+void DeviceModel::Boot() {
+  if (phase_ == Phase::Launched) phase_ = Phase::Booted;
+}
+
 Reply DeviceModel::Probe() {
+  if (!config_.faults.noVersReply) phase_ = Phase::Image;
+  return ProbeReply();
+}
+
+Reply DeviceModel::ProbeReply() {
   ++summary_.vers;
   const DeviceFaults& faults = config_.faults;
   Reply reply;
   if (!faults.noVersReply) {
-    phase_ = Phase::Image;
     const std::string name = faults.lowercaseName ? AsciiLower(config_.name) : config_.name;
     std::string text = name;
     if (config_.reply) {
@@ -153,6 +165,23 @@ void DeviceModel::ReceiveAfterFinal(std::uint8_t byte) {
   } else {
     Unexpected(1, kAfterFinal);
   }
+}
+
+Reply DeviceModel::ReceiveBooted(std::uint8_t byte) {
+  const char c = static_cast<char>(byte);
+  if (c == kVers[held_]) {
+    if (++held_ < kVers.size()) return {};
+    held_ = 0;
+    return ProbeReply();
+  }
+  // As in AwaitVers, but what does not form "VERS" is counted.
+  summary_.extra += std::exchange(held_, 0);
+  if (c == kVers[0]) {
+    held_ = 1;
+  } else {
+    ++summary_.extra;
+  }
+  return {};
 }
 
 void DeviceModel::Unexpected(std::uint64_t count, const char* error) {

@@ -62,16 +62,22 @@ class DeviceModel {
   Reply Receive(std::uint8_t byte);
   // Ends the run: bytes still held back are judged as they stand.
   void Finish();
+  // After "PUSK": the device runs its new firmware, which answers "VERS"
+  // with the probe reply (counted in `vers`) and takes no image; every
+  // other byte counts in `extra`, without an error.
+  void Boot();
 
-  bool Launched() const { return phase_ == Phase::Launched; }
+  bool Launched() const { return phase_ == Phase::Launched || phase_ == Phase::Booted; }
   const Summary& Result() const { return summary_; }
   // Image bytes in order (only with `keepImage`).
   const std::string& Image() const { return image_; }
 
  private:
-  enum class Phase { AwaitVers, Image, AwaitPusk, Launched, Echo };
+  enum class Phase { AwaitVers, Image, AwaitPusk, Launched, Booted, Echo };
 
   Reply Probe();
+  Reply ProbeReply();
+  Reply ReceiveBooted(std::uint8_t byte);
   Reply ReceiveImage(std::uint8_t byte);
   Reply TakeImageByte(std::uint8_t byte);
   Reply AnswerBlock(std::uint64_t block);

@@ -53,27 +53,32 @@ int Run(Options& options) {
     // Not on stdout, which belongs to the PTY and summary lines.
     std::fprintf(stderr, "brantelmoor-sim: --seed %llu\n", static_cast<unsigned long long>(*options.seed));
   }
-  DeviceModel model(options.device);
-  const SessionEnd end = RunSession(port, options, model, error);
-  model.Finish();
-
   int status = 0;
-  Summary summary = model.Result();
-  if (end == SessionEnd::SystemError) {
-    std::fprintf(stderr, "brantelmoor-sim: %s\n", error.c_str());
-    summary.error = "system error: " + error;
-    status = 1;
-  } else if (summary.error.empty() && !model.Launched()) {
-    summary.error = SessionEndText(end);
-  }
-  link.Remove();
-  // The file is complete before the summary line tells the reader it can look.
-  if (!options.savePath.empty() && !SaveImage(options.savePath, model.Image())) {
-    std::fprintf(stderr, "brantelmoor-sim: cannot write %s\n", options.savePath.c_str());
-    status = 1;
-  }
-  std::printf("%s\n", SummaryJson(summary).c_str());
-  std::fflush(stdout);
+  const auto report = [&](const DeviceEnd& ended) {
+    const DeviceModel& model = *ended.model;
+    Summary summary = model.Result();
+    if (options.serve != 1) summary.device = ended.device;
+    if (ended.end == SessionEnd::SystemError) {
+      std::fprintf(stderr, "brantelmoor-sim: %s\n", error.c_str());
+      summary.error = "system error: " + error;
+      status = 1;
+    } else if (summary.error.empty() && !model.Launched()) {
+      summary.error = SessionEndText(ended.end);
+    }
+    if (ended.last) link.Remove();
+    // The file is complete before the summary line tells the reader it can look.
+    if (!options.savePath.empty()) {
+      const std::string path =
+          options.serve == 1 ? options.savePath : options.savePath + "." + std::to_string(ended.device);
+      if (!SaveImage(path, model.Image())) {
+        std::fprintf(stderr, "brantelmoor-sim: cannot write %s\n", path.c_str());
+        status = 1;
+      }
+    }
+    std::printf("%s\n", SummaryJson(summary).c_str());
+    std::fflush(stdout);
+  };
+  RunSession(port, options, report, error);
   return status;
 }
 

@@ -14,6 +14,7 @@ const char* const kUsage =
     "  timing:  --adapter-tick-ms L, --adapter-buffer N, --turnaround-max-ms N, --seed S\n"
     "  device:  --name S, --designation S, --version S, --reply TEXT, --blocks N, --echo\n"
     "  run:     --save FILE, --timeout SECONDS, --grace-ms N, --stay\n"
+    "  line-up: --serve N, --gap-ms G, --appear-after-ms T, --answer-after-pusk\n"
     "  faults:  --wrong-crc K, --swap-crc K, --trailing-cr K, --split-answer K, --split-gap-ms N,\n"
     "           --silent-from K, --early-fz K, --no-vers-reply, --lowercase-name, --no-blank,\n"
     "           --reply-in-two, --stray-after-probe HEX, --stray-delay-ms N\n"
@@ -175,6 +176,16 @@ std::vector<OptionRule> Rules(Options& o) {
        }},
       {"--grace-ms", true, Millis(o.grace)},
       {"--stay", false, Flag(o.stay)},
+      {"--serve", true, Count(o.serve, 0)},
+      {"--gap-ms", true,
+       [&o](std::string_view text) -> const char* {
+         return ParseDecimalMillis(text, o.gap) ? nullptr : "a number of milliseconds such as 1000 or 2.5";
+       }},
+      {"--appear-after-ms", true,
+       [&o](std::string_view text) -> const char* {
+         return ParseDecimalMillis(text, o.appearAfter) ? nullptr : "a number of milliseconds such as 500 or 2.5";
+       }},
+      {"--answer-after-pusk", false, Flag(o.answerAfterPusk)},
       {"--wrong-crc", true, Count(f.wrongCrc, 1)},
       {"--swap-crc", true, Count(f.swapCrc, 1)},
       {"--trailing-cr", true, Count(f.trailingCr, 1)},
@@ -195,10 +206,21 @@ std::vector<OptionRule> Rules(Options& o) {
   };
 }
 
+// Options that can be given alone but not together: the error, or null.
+const char* RefusedCombination(const Options& o, bool gapGiven) {
+  if (!o.linkPath.empty() && !o.devicePath.empty()) return "--link applies to the pty only, not with --device";
+  if (o.answerAfterPusk && o.serve != 1) return "--answer-after-pusk applies to one device only (--serve 1)";
+  if (o.answerAfterPusk && o.device.echo) return "--answer-after-pusk applies to the protocol device, not with --echo";
+  if (o.serve != 1 && o.device.echo) return "--serve applies to the protocol device, not with --echo";
+  if (gapGiven && o.serve == 1) return "--gap-ms applies between devices, only with --serve other than 1";
+  return nullptr;
+}
+
 }  // namespace
 
 bool ParseOptions(std::span<const std::string_view> args, Options& options, std::string& error) {
   const std::vector<OptionRule> rules = Rules(options);
+  bool gapGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string_view name = args[i];
     std::string_view value;
@@ -216,6 +238,7 @@ bool ParseOptions(std::span<const std::string_view> args, Options& options, std:
       error = "unknown option " + std::string(name);
       return false;
     }
+    gapGiven = gapGiven || name == "--gap-ms";
     if (!rule->takesValue) {
       if (inlineValue) {
         error = std::string(name) + " takes no value";
@@ -236,8 +259,8 @@ bool ParseOptions(std::span<const std::string_view> args, Options& options, std:
       return false;
     }
   }
-  if (!options.linkPath.empty() && !options.devicePath.empty()) {
-    error = "--link applies to the pty only, not with --device";
+  if (const char* refused = RefusedCombination(options, gapGiven)) {
+    error = refused;
     return false;
   }
   return true;

@@ -20,6 +20,11 @@ struct Options {
   std::chrono::milliseconds timeout = std::chrono::seconds(60);  // 0: none
   std::chrono::milliseconds grace{200};
   bool stay = false;
+  // A line of devices plugged in one after another.
+  std::uint32_t serve = 1;                                      // devices in a row; 0: without end
+  std::chrono::nanoseconds gap = std::chrono::seconds(1);       // dead line between two devices
+  std::chrono::nanoseconds appearAfter{0};                      // dead line before the first device
+  bool answerAfterPusk = false;                                 // after PUSK: answer "VERS" on and on
   std::uint32_t baud = 0;  // pacing; 0: none
   std::chrono::microseconds turnaround{0};
   // A random time in [0, turnaroundMax] is added to `turnaround` per request.

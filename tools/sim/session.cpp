@@ -34,10 +34,9 @@ constexpr std::chrono::milliseconds kHostCheck{5};
 
 class Session {
  public:
-  Session(LinePort& port, const Options& options, DeviceModel& model)
+  Session(LinePort& port, const Options& options)
       : port_(port),
         options_(options),
-        model_(model),
         pacing_(options.baud),
         random_(options.seed.value_or(0)),
         hostOpen_(!port.pty) {
@@ -48,7 +47,11 @@ class Session {
     }
   }
 
-  SessionEnd Run(std::string& error);
+  // Sets up the stop signals once, before the first Play.
+  bool CatchStopSignals(std::string& error);
+  // Plays `model` until it ends. Before `appearAt` the line is dead: bytes
+  // received are dropped and the time-out does not run.
+  SessionEnd Play(DeviceModel& model, LineTime appearAt, std::string& error);
 
  private:
   struct Outgoing {
@@ -68,7 +71,9 @@ class Session {
 
   LinePort& port_;
   const Options& options_;
-  DeviceModel& model_;
+  DeviceModel* model_ = nullptr;  // the device now on the line (or awaited)
+  LineTime appearAt_{0};
+  sigset_t waitMask_{};  // the signal mask inside ppoll
   LinePacing pacing_;
   std::mt19937_64 random_;
   // With an adapter, bytes go through it first; the outbox holds what is
@@ -77,37 +82,47 @@ class Session {
   std::deque<Outgoing> outbox_;
   bool hostOpen_;
   bool hungUp_ = false;
-  bool heardFromHost_ = false;  // the host now on the line has sent a byte
+  bool heardFromHost_ = false;  // the host now on the line has sent the device a byte
   bool writeBlocked_ = false;
   LineTime lastByte_{0};
   std::optional<LineTime> launchedAt_;
+  bool booted_ = false;  // --answer-after-pusk: the grace is over, the new firmware runs
 };
 
 constexpr LineTime kSpinWindow = std::chrono::milliseconds(5);
 
-SessionEnd Session::Run(std::string& error) {
+bool Session::CatchStopSignals(std::string& error) {
   // The stop signals stay blocked except inside ppoll, so that one arriving
   // between two checks of the flag cannot be missed.
   sigset_t stopSignals;
-  sigset_t waitMask;
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGINT);
   sigaddset(&stopSignals, SIGTERM);
-  if (sigprocmask(SIG_BLOCK, &stopSignals, &waitMask) != 0) return SystemError("sigprocmask", error);
-  sigdelset(&waitMask, SIGINT);
-  sigdelset(&waitMask, SIGTERM);
+  if (sigprocmask(SIG_BLOCK, &stopSignals, &waitMask_) != 0) return Fail("sigprocmask", error);
+  sigdelset(&waitMask_, SIGINT);
+  sigdelset(&waitMask_, SIGTERM);
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  return true;
+}
 
-  lastByte_ = Now();
+SessionEnd Session::Play(DeviceModel& model, LineTime appearAt, std::string& error) {
+  model_ = &model;
+  appearAt_ = appearAt;
+  lastByte_ = appearAt;  // the time-out counts from the device's appearance
+  heardFromHost_ = false;
+  launchedAt_.reset();
+  booted_ = false;
   for (;;) {
     if (gStopRequested != 0) return SessionEnd::Terminated;
     const LineTime now = Now();
     if (hostOpen_ && !SendDue(now, error)) return SessionEnd::SystemError;
     if (std::exchange(hungUp_, false)) {
-      if (model_.Launched()) return SessionEnd::Launched;
+      // A device that stays on the line after PUSK outlives the host as
+      // one that has not had it does.
+      if (model_->Launched() && !options_.answerAfterPusk) return SessionEnd::Launched;
       // A host that opened the line and left without a word was looking
       // for ports it can open (the updater lists only those): a device
       // stays for the host that comes to talk.
@@ -117,8 +132,15 @@ SessionEnd Session::Run(std::string& error) {
       outbox_.clear();  // meant for the host that left
       if (adapter_) adapter_->Clear();
     }
-    if (launchedAt_ && now >= *launchedAt_ + options_.grace) return SessionEnd::Launched;
-    if (options_.timeout.count() > 0 && now >= lastByte_ + options_.timeout) return SessionEnd::Timeout;
+    if (launchedAt_ && !booted_ && now >= *launchedAt_ + options_.grace) {
+      if (!options_.answerAfterPusk) return SessionEnd::Launched;
+      model_->Boot();
+      booted_ = true;
+    }
+    if (options_.timeout.count() > 0 && now >= lastByte_ + options_.timeout) {
+      // Silence in the grace (a time-out shorter than it) ends the device as the grace would.
+      return launchedAt_ && !booted_ && !options_.answerAfterPusk ? SessionEnd::Launched : SessionEnd::Timeout;
+    }
 
     const std::optional<LineTime> wake = WakeTime(now);
     timespec wait{};
@@ -134,7 +156,7 @@ SessionEnd Session::Run(std::string& error) {
       wait.tv_nsec = static_cast<long>(left.count() % 1'000'000'000);
     }
     pollfd line{port_.fd.Get(), static_cast<short>(POLLIN | (writeBlocked_ ? POLLOUT : 0)), 0};
-    const int ready = ppoll(hostOpen_ ? &line : nullptr, hostOpen_ ? 1 : 0, wake ? &wait : nullptr, &waitMask);
+    const int ready = ppoll(hostOpen_ ? &line : nullptr, hostOpen_ ? 1 : 0, wake ? &wait : nullptr, &waitMask_);
     if (ready < 0) {
       if (errno == EINTR) continue;
       return SystemError("ppoll", error);
@@ -155,7 +177,7 @@ SessionEnd Session::Run(std::string& error) {
 std::optional<LineTime> Session::WakeTime(LineTime now) const {
   std::optional<LineTime> wake;
   const auto consider = [&wake](LineTime t) { wake = wake ? std::min(*wake, t) : t; };
-  if (launchedAt_) consider(*launchedAt_ + options_.grace);
+  if (launchedAt_ && !booted_) consider(*launchedAt_ + options_.grace);
   if (options_.timeout.count() > 0) consider(lastByte_ + options_.timeout);
   if (!hostOpen_) consider(now + kHostCheck);
   if (hostOpen_ && !writeBlocked_ && !outbox_.empty()) consider(outbox_.front().due);
@@ -187,16 +209,17 @@ bool Session::Receive(std::string& error) {
     return true;
   }
   const LineTime arrival = Now();
+  if (arrival < appearAt_) return true;  // no device on the line yet: dropped
   if (count > 0) {
     lastByte_ = arrival;
     heardFromHost_ = true;
   }
   for (ssize_t i = 0; i < count; ++i) {
     const LineTime had = pacing_.Received(arrival);
-    const Reply reply = model_.Receive(static_cast<std::uint8_t>(buffer[i]));
+    const Reply reply = model_->Receive(static_cast<std::uint8_t>(buffer[i]));
     if (!reply.empty()) Schedule(reply, had + Turnaround());
   }
-  if (!launchedAt_ && model_.Launched()) launchedAt_ = arrival;
+  if (!launchedAt_ && model_->Launched()) launchedAt_ = arrival;
   return true;
 }
 
@@ -275,8 +298,21 @@ SessionEnd Session::SystemError(const char* call, std::string& error) {
 
 }  // namespace
 
-SessionEnd RunSession(LinePort& port, const Options& options, DeviceModel& model, std::string& error) {
-  return Session(port, options, model).Run(error);
+SessionEnd RunSession(LinePort& port, const Options& options, const std::function<void(const DeviceEnd&)>& ended,
+                      std::string& error) {
+  Session session(port, options);
+  const bool ready = session.CatchStopSignals(error);
+  LineTime appearAt = Now() + options.appearAfter;
+  for (std::uint64_t device = 1;; ++device) {
+    DeviceModel model(options.device);
+    const SessionEnd end = ready ? session.Play(model, appearAt, error) : SessionEnd::SystemError;
+    const LineTime endedAt = Now();
+    model.Finish();
+    const bool last = end != SessionEnd::Launched || device == options.serve;  // serve 0: never
+    ended(DeviceEnd{device, &model, end, last});
+    if (last) return end;
+    appearAt = endedAt + options.gap;
+  }
 }
 
 const char* SessionEndText(SessionEnd end) {

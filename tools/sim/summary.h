@@ -14,6 +14,7 @@ struct Summary {
   std::uint32_t vers = 0;
   std::uint64_t extra = 0;   // bytes after PUSK or after the device stopped answering
   std::string error;         // empty: none
+  std::uint64_t device = 0;  // which device of a line, counting from 1 (printed first); 0: not shown
 };
 
 std::string SummaryJson(const Summary& summary);
