@@ -1,9 +1,11 @@
 #include "components/serial/serial_port_map_posix.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <sstream>
 #include <utility>
 
 namespace vn::serial {
@@ -25,6 +27,7 @@ constexpr DeviceFamily kFamilies[] = {
 struct MapState {
   std::mutex mutex;
   std::optional<std::vector<PortMapEntry>> replacement;
+  std::vector<PortMapEntry> added;
 };
 
 MapState& State() {
@@ -83,15 +86,59 @@ void SetPortMap(std::optional<std::vector<PortMapEntry>> map) {
   MapState& state = State();
   std::lock_guard lock(state.mutex);
   state.replacement = std::move(map);
+  state.added.clear();
+}
+
+void AddPortMapEntry(PortMapEntry entry) {
+  MapState& state = State();
+  std::lock_guard lock(state.mutex);
+  std::erase_if(state.added, [&](const PortMapEntry& e) { return FoldedEqual(e.comName, entry.comName); });
+  state.added.push_back(std::move(entry));
+}
+
+std::vector<PortMapEntry> ParsePortMap(std::string_view text) {
+  std::vector<PortMapEntry> map;
+  std::istringstream lines{std::string(text)};
+  std::string line;
+  while (std::getline(lines, line)) {
+    line = line.substr(0, line.find('#'));
+    std::istringstream words(line);
+    PortMapEntry entry;
+    if (!(words >> entry.comName >> entry.devicePath)) continue;
+    long long tickUs = 0;
+    if (words >> tickUs && tickUs >= 0) entry.adapterTick = std::chrono::microseconds(tickUs);
+    map.push_back(std::move(entry));
+  }
+  return map;
+}
+
+std::optional<std::vector<PortMapEntry>> PortMapFromFile() {
+  const char* path = std::getenv("VN_PORT_MAP");
+  if (path == nullptr || *path == '\0') return std::nullopt;
+  std::ifstream file(path);
+  if (!file) return std::nullopt;
+  std::stringstream text;
+  text << file.rdbuf();
+  return ParsePortMap(text.str());
 }
 
 std::vector<PortMapEntry> CurrentPortMap() {
+  std::optional<std::vector<PortMapEntry>> base;
+  std::vector<PortMapEntry> added;
   {
     MapState& state = State();
     std::lock_guard lock(state.mutex);
-    if (state.replacement) return *state.replacement;
+    base = state.replacement;
+    added = state.added;
   }
-  return SystemPortMap();  // read outside the lock: sysfs may be slow
+  // Files and sysfs are read outside the lock: they may be slow.
+  if (!base) base = PortMapFromFile();
+  if (!base) base = SystemPortMap();
+  for (PortMapEntry& entry : added) {
+    std::erase_if(*base, [&](const PortMapEntry& e) { return FoldedEqual(e.comName, entry.comName); });
+    base->push_back(std::move(entry));
+  }
+  return std::move(*base);
 }
 
 std::optional<PortMapEntry> PortMapEntryOf(std::string_view comName) {

@@ -28,10 +28,24 @@ struct PortMapEntry {
 std::vector<PortMapEntry> SystemPortMap();
 
 // Replaces the map that names are resolved through, for instance to point a
-// COM name at a pseudo-terminal; none restores the system's map.
+// COM name at a pseudo-terminal; none restores the system's map. Drops the
+// added entries too.
 void SetPortMap(std::optional<std::vector<PortMapEntry>> map);
 
-// The map in use (the replacement, or the system's as it is now).
+// Adds a name on top of whatever map is in use (a device path the user
+// gave, a simulated device), replacing an added entry of the same name.
+void AddPortMapEntry(PortMapEntry entry);
+
+// The map file named by the environment variable VN_PORT_MAP, read anew on
+// every look so that a test rig (or a person who wants fixed names) can
+// make ports come and go: a line "COM5 /dev/pts/3" per port, optionally
+// followed by the adapter's tick in microseconds; "#" starts a comment.
+// None when the variable is unset or the file cannot be read.
+std::optional<std::vector<PortMapEntry>> PortMapFromFile();
+std::vector<PortMapEntry> ParsePortMap(std::string_view text);
+
+// The map in use: the replacement, else the map file, else the system's as
+// it is now; the added entries after it.
 std::vector<PortMapEntry> CurrentPortMap();
 
 // The map's entry for a COM name (letter case ignored), if it has one.
