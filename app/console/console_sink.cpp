@@ -12,6 +12,7 @@ void TVNConsoleSink::Report(Change change) {
     ++state_.changes;
   }
   changed_.notify_all();
+  if (OnChange) OnChange();
 }
 
 void TVNConsoleSink::doOpened(TData& data, std::uint16_t /*index*/) {

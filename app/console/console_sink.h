@@ -35,6 +35,10 @@ class TVNConsoleSink {
 
   // Called for every exchange when set: `sent` tells the direction.
   std::function<void(bool sent, std::string_view bytes)> Trace;
+  // Called after every report, outside the sink's lock, when set: a command
+  // that watches several devices waits for any of them at once. Set it
+  // before the port opens.
+  std::function<void()> OnChange;
 
   void doOpened(TData& data, std::uint16_t index);
   void doStatus(TData& data, std::uint16_t index);

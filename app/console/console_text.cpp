@@ -108,4 +108,35 @@ std::string JsonSummary(const Summary& s) {
   return out + "}";
 }
 
+namespace {
+
+std::string Padded(std::string_view text, std::size_t width) {
+  std::string out(text);
+  // Columns count characters, not bytes: UTF-8 continuation bytes take none.
+  std::size_t shown = 0;
+  for (const char c : out) shown += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  if (shown < width) out.append(width - shown, ' ');
+  return out;
+}
+
+}  // namespace
+
+std::string DeviceLine(const Summary& device, const Progress& progress, std::string_view state) {
+  char counts[48];
+  std::snprintf(counts, sizeof counts, "%3d/%d  %3d%%  ", progress.blocks, progress.total, Percent(progress));
+  return Padded(device.port, 22) + " " + Padded(device.device + " " + device.version, 14) + " " + counts +
+         Padded(RateText(progress), 11) + "  " + std::string(state);
+}
+
+std::string SummaryTable(const std::vector<Summary>& devices) {
+  std::string table = Padded("port", 22) + " " + Padded("device", 12) + " " + Padded("version", 8) + " " +
+                      Padded("result", 16) + " seconds\n";
+  for (const Summary& d : devices) {
+    table += Padded(d.port, 22) + " " + Padded(d.device.empty() ? "-" : d.device, 12) + " " +
+             Padded(d.version.empty() ? "-" : d.version, 8) + " " + Padded(d.result, 16) + Format(" %7.2f", d.seconds) +
+             "\n";
+  }
+  return table;
+}
+
 }  // namespace vn::console

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vn::console {
 
@@ -43,5 +44,12 @@ struct Summary {
 
 // One line of JSON. Texts must already be UTF-8; anything else is escaped.
 std::string JsonSummary(const Summary& summary);
+
+// One device's line among several, redrawn in place on a terminal:
+// "COM5        X1 2.1      254/508   50%   9.6 KiB/s  writing"
+std::string DeviceLine(const Summary& device, const Progress& progress, std::string_view state);
+
+// The table after several devices: port, device, version, result, seconds.
+std::string SummaryTable(const std::vector<Summary>& devices);
 
 }  // namespace vn::console

@@ -9,12 +9,16 @@
 namespace vn::console {
 
 struct Options {
-  std::string command;  // "list", "probe", "flash"
-  std::string port;     // empty with --simulate
+  std::string command;             // "list", "probe", "flash", "watch"
+  std::vector<std::string> ports;  // as given; empty with --simulate or --auto alone
   std::optional<std::string> image;  // --image FILE; none: the carried image
-  bool simulate = false;
+  int simulate = 0;                // simulated devices standing in for ports
+  bool autoPorts = false;          // --auto: every candidate port whose device answers
+  bool allPorts = false;           // --all-ports: every port that opens is a candidate
   bool trace = false;
   bool json = false;
+  bool quiet = false;              // watch: no bell
+  std::optional<std::string> log;  // --log FILE: one record per device attempt
   double probeSeconds = 3;  // how long the device may take to answer "VERS"
   std::vector<std::string> simulatorOptions;  // after "--", for --simulate
 };

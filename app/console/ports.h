@@ -18,6 +18,14 @@ std::string PortLabel(std::string_view comName);
 // `error` set, when the argument names no port.
 std::optional<std::string> ComNameFor(std::string_view argument, std::string& error);
 
+// Whether the port a job had open is gone (a USB adapter pulled out): it
+// can no longer be opened for a reason other than being busy.
+bool PortVanished(std::string_view comName);
+
+// Whether --auto tries the port: Linux USB serial adapters (every port with
+// `allPorts`); on Windows every listed port.
+bool IsAutoCandidate(std::string_view comName, bool allPorts);
+
 // The device simulator started for --simulate, known to the scheme under
 // its own COM name while it lives.
 class SimulatedDevice {
@@ -29,9 +37,10 @@ class SimulatedDevice {
   virtual std::string Finish() = 0;
 };
 
-// Starts the simulator that sits beside the flasher (`self` is argv[0]);
-// none, with `error` set, where there is none (Windows) or it failed.
+// Starts the simulator that sits beside the flasher (`self` is argv[0]) as
+// the `index`th simulated port; none, with `error` set, where there is none
+// (Windows) or it failed.
 std::unique_ptr<SimulatedDevice> StartSimulatedDevice(const std::string& self, const std::vector<std::string>& options,
-                                                      std::string& error);
+                                                      int index, std::string& error);
 
 }  // namespace vn::console

@@ -1,5 +1,9 @@
+#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <set>
 
 #include <chrono>
 #include <memory>
@@ -12,8 +16,20 @@ namespace vn::console {
 namespace {
 
 // Device paths outside the fixed map (a pseudo-terminal, a by-id link to an
-// adapter) are named from here on.
-constexpr int kFirstExtraNumber = 200;
+// adapter) and simulated devices get the highest numbers nobody uses: the
+// fixed map never goes beyond COM160.
+constexpr int kHighestComNumber = 255;
+
+std::string FreeComName() {
+  std::set<int> used;
+  for (const serial::PortMapEntry& entry : serial::CurrentPortMap()) {
+    if (entry.comName.size() > 3) used.insert(std::atoi(entry.comName.c_str() + 3));
+  }
+  for (int number = kHighestComNumber; number > 0; --number) {
+    if (!used.contains(number)) return "COM" + std::to_string(number);
+  }
+  return {};
+}
 
 std::string RealPath(const std::string& path) {
   char* resolved = ::realpath(path.c_str(), nullptr);
@@ -25,8 +41,8 @@ std::string RealPath(const std::string& path) {
 
 class PtySimulatedDevice final : public SimulatedDevice {
  public:
-  explicit PtySimulatedDevice(std::unique_ptr<tools::SimulatorProcess> process)
-      : process_(std::move(process)), path_(process_->Pty()) {}
+  PtySimulatedDevice(std::unique_ptr<tools::SimulatorProcess> process, std::string comName)
+      : process_(std::move(process)), comName_(std::move(comName)), path_(process_->Pty()) {}
   const std::string& ComName() const override { return comName_; }
   const std::string& Path() const override { return path_; }
   std::optional<std::chrono::microseconds> AdapterTick() const { return process_->AdapterTick(); }
@@ -37,7 +53,7 @@ class PtySimulatedDevice final : public SimulatedDevice {
 
  private:
   std::unique_ptr<tools::SimulatorProcess> process_;
-  std::string comName_ = "COM" + std::to_string(kFirstExtraNumber - 1);
+  std::string comName_;
   std::string path_;
 };
 
@@ -50,23 +66,54 @@ std::string PortLabel(std::string_view comName) {
 
 std::optional<std::string> ComNameFor(std::string_view argument, std::string& error) {
   if (argument.empty() || argument.front() != '/') return std::string(argument);
-  const std::string wanted = RealPath(std::string(argument));
-  std::vector<serial::PortMapEntry> map = serial::CurrentPortMap();
+  const std::string given(argument);
+  const std::string wanted = RealPath(given);
+  const std::vector<serial::PortMapEntry> map = serial::CurrentPortMap();
+  // A path named before keeps its name, whatever device it leads to now (a
+  // link that an adapter's reconnection moved).
+  for (const serial::PortMapEntry& entry : map) {
+    if (entry.devicePath == given) return entry.comName;
+  }
+  if (::access(wanted.c_str(), F_OK) != 0) {
+    error = "no such device: " + given;
+    return std::nullopt;
+  }
   for (const serial::PortMapEntry& entry : map) {
     if (RealPath(entry.devicePath) == wanted) return entry.comName;
   }
-  if (::access(wanted.c_str(), F_OK) != 0) {
-    error = "no such device: " + std::string(argument);
+  std::string name = FreeComName();
+  if (name.empty()) {
+    error = "too many ports: no COM name is left for " + given;
     return std::nullopt;
   }
-  const std::string name = "COM" + std::to_string(kFirstExtraNumber + static_cast<int>(map.size()));
-  map.push_back({name, std::string(argument)});
-  serial::SetPortMap(map);
+  serial::AddPortMapEntry({name, given});
   return name;
 }
 
+bool PortVanished(std::string_view comName) {
+  const std::optional<std::string> path = serial::DevicePathOf(comName);
+  if (!path) return true;
+  // The job's own descriptor is still open: a second open is refused as
+  // busy or succeeds, where a device that is gone is not there at all (a
+  // pulled adapter) or hung up (a pseudo-terminal whose other side closed).
+  const int fd = ::open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd >= 0) {
+    ::close(fd);
+    return false;
+  }
+  return errno == ENOENT || errno == ENXIO || errno == ENODEV || errno == EIO;
+}
+
+bool IsAutoCandidate(std::string_view comName, bool allPorts) {
+  if (allPorts) return true;
+  const std::optional<std::string> path = serial::DevicePathOf(comName);
+  if (!path) return false;
+  const std::string name = path->substr(path->rfind('/') + 1);
+  return name.starts_with("ttyUSB") || name.starts_with("ttyACM");
+}
+
 std::unique_ptr<SimulatedDevice> StartSimulatedDevice(const std::string& self, const std::vector<std::string>& options,
-                                                      std::string& error) {
+                                                      int index, std::string& error) {
   // The simulator named by VN_SIMULATOR, else the one beside the flasher
   // (an installed pair), else the one of the build tree it came from.
   const std::size_t slash = self.rfind('/');
@@ -86,10 +133,9 @@ std::unique_ptr<SimulatedDevice> StartSimulatedDevice(const std::string& self, c
     error = "cannot start the device simulator " + program;
     return nullptr;
   }
-  auto device = std::make_unique<PtySimulatedDevice>(std::move(process));
-  std::vector<serial::PortMapEntry> map = serial::CurrentPortMap();
-  map.push_back({device->ComName(), device->Path(), device->AdapterTick()});
-  serial::SetPortMap(map);
+  // Simulated ports are numbered down from COM255 in their order.
+  auto device = std::make_unique<PtySimulatedDevice>(std::move(process), "COM" + std::to_string(kHighestComNumber - index));
+  serial::AddPortMapEntry({device->ComName(), device->Path(), device->AdapterTick()});
   return device;
 }
 

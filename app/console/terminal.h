@@ -13,6 +13,10 @@ void PrepareConsole();
 // Whether a person is watching: standard output is a terminal.
 bool OutputIsTerminal();
 
+// Whether the terminal takes the cursor controls that redraw several lines
+// in place (ANSI escapes; a Windows console once asked to).
+bool TerminalMovesCursor();
+
 // A program text (Windows-1251) in the terminal's encoding.
 std::string ForTerminal(std::string_view text);
 

@@ -34,6 +34,8 @@ void PrepareConsole() {
 
 bool OutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
 
+bool TerminalMovesCursor() { return OutputIsTerminal(); }
+
 std::string ForTerminal(std::string_view text) { return Cp1251To(text, ::nl_langinfo(CODESET)); }
 
 bool Interrupted() { return gInterrupted != 0; }

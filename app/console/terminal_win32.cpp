@@ -7,6 +7,7 @@ namespace vn::console {
 namespace {
 
 std::atomic<bool> gInterrupted{false};
+bool gMovesCursor = false;
 
 BOOL WINAPI OnConsoleEvent(DWORD /*event*/) {
   // Every console event (Ctrl+C, Ctrl+Break, the window closing) asks for
@@ -23,7 +24,16 @@ void PrepareConsole() {
   // stays Windows-1251, as Windows tools expect.
   ::SetConsoleOutputCP(1251);
   ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+  // Consoles before Windows 10 refuse the escapes; the lines then come one
+  // after another instead.
+  const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (::GetConsoleMode(output, &mode) != 0) {
+    gMovesCursor = ::SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+  }
 }
+
+bool TerminalMovesCursor() { return gMovesCursor; }
 
 bool OutputIsTerminal() {
   DWORD mode = 0;

@@ -15,24 +15,35 @@ TEST(CommandLineTest, AcceptedCommandLines) {
   auto parsed = ParseCommandLine({"flash", "COM5", "--image", "fw.hex", "--trace", "--json", "--timeout", "0.5"}, error);
   ASSERT_TRUE(parsed) << error;
   EXPECT_EQ(parsed->command, "flash");
-  EXPECT_EQ(parsed->port, "COM5");
+  EXPECT_EQ(parsed->ports, Words{"COM5"});
   EXPECT_EQ(parsed->image, "fw.hex");
   EXPECT_TRUE(parsed->trace);
   EXPECT_TRUE(parsed->json);
   EXPECT_DOUBLE_EQ(parsed->probeSeconds, 0.5);
-  EXPECT_FALSE(parsed->simulate);
+  EXPECT_EQ(parsed->simulate, 0);
 
   parsed = ParseCommandLine({"--simulate", "probe", "--", "--no-vers-reply", "--baud", "9600"}, error);
   ASSERT_TRUE(parsed) << error;
   EXPECT_EQ(parsed->command, "probe");
-  EXPECT_TRUE(parsed->simulate);
-  EXPECT_TRUE(parsed->port.empty());
+  EXPECT_EQ(parsed->simulate, 1);
+  EXPECT_TRUE(parsed->ports.empty());
   EXPECT_EQ(parsed->simulatorOptions, (Words{"--no-vers-reply", "--baud", "9600"}));
 
-  parsed = ParseCommandLine({"probe", "/dev/ttyUSB0"}, error);
+  parsed = ParseCommandLine({"probe", "/dev/ttyUSB0", "COM7", "com8"}, error);
   ASSERT_TRUE(parsed) << error;
-  EXPECT_EQ(parsed->port, "/dev/ttyUSB0");
+  EXPECT_EQ(parsed->ports, (Words{"/dev/ttyUSB0", "COM7", "com8"}));
   EXPECT_DOUBLE_EQ(parsed->probeSeconds, 3);
+
+  // A count after --simulate is the number of devices, never a port.
+  parsed = ParseCommandLine({"flash", "--simulate", "8", "--log", "runs.csv", "--", "--baud", "38462"}, error);
+  ASSERT_TRUE(parsed) << error;
+  EXPECT_EQ(parsed->simulate, 8);
+  EXPECT_TRUE(parsed->ports.empty());
+  EXPECT_EQ(parsed->log, "runs.csv");
+
+  parsed = ParseCommandLine({"watch", "/dev/ttyUSB0", "--auto", "--all-ports", "--quiet"}, error);
+  ASSERT_TRUE(parsed) << error;
+  EXPECT_TRUE(parsed->autoPorts && parsed->allPorts && parsed->quiet);
 
   parsed = ParseCommandLine({"list"}, error);
   ASSERT_TRUE(parsed) << error;
@@ -50,10 +61,16 @@ TEST(CommandLineTest, RefusedCommandLinesSayWhy) {
   const Case cases[] = {
       {{}, "no command given"},
       {{"erase", "COM5"}, "unknown command erase"},
-      {{"flash"}, "flash needs one PORT"},
-      {{"probe", "COM5", "COM6"}, "probe needs one PORT"},
+      {{"flash"}, "flash needs PORT, --auto or --simulate"},
+      {{"watch", "--all-ports"}, "watch needs PORT or --auto"},
       {{"flash", "COM5", "--simulate"}, "--simulate takes the place of PORT"},
-      {{"probe", "COM5", "--image", "fw.bin"}, "--image goes with flash only"},
+      {{"flash", "COM5", "--auto"}, "--auto takes the place of PORT"},
+      {{"probe", "COM5", "--all-ports"}, "--all-ports goes with --auto"},
+      {{"flash", "COM5", "com5"}, "com5 is given twice"},
+      {{"flash", "--simulate", "65"}, "--simulate takes 1 to 64 devices"},
+      {{"probe", "COM5", "--image", "fw.bin"}, "--image goes with flash and watch"},
+      {{"probe", "COM5", "--log", "runs.csv"}, "--log goes with flash and watch"},
+      {{"flash", "COM5", "--quiet"}, "--quiet goes with watch"},
       {{"list", "COM5"}, "list takes no port and no options"},
       {{"flash", "COM5", "--verify"}, "unknown option --verify"},
       {{"flash", "COM5", "--image"}, "--image needs a value"},
