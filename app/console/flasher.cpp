@@ -71,7 +71,9 @@ class Command {
     const ExitCode code = options_.command == "list" ? List() : Devices();
     for (const auto& device : simulated_) {
       const std::string received = device->Finish();
-      if (!received.empty()) std::fprintf(stderr, "simulated device received: %s\n", received.c_str());
+      if (received.empty()) continue;
+      const std::string which = simulated_.size() > 1 ? " " + device->ComName() : std::string();
+      std::fprintf(stderr, "simulated device%s received: %s\n", which.c_str(), received.c_str());
     }
     SetDebugMessageHook(nullptr);
     return code;

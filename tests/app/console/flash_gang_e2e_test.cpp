@@ -1,0 +1,277 @@
+// Several devices at once, devices found by themselves and watch mode, as
+// a production line runs them: each device's fault stays its own.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "components/data/stream_resource.h"
+#include "tests/app/console/flasher_process.h"
+#include "tools/sim_process/simulator_process.h"
+
+namespace vn::test {
+namespace {
+
+using namespace std::chrono_literals;
+using tools::SimulatorProcess;
+using tools::SummaryField;
+using Words = std::vector<std::string>;
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+const std::string& CarriedImage() {
+  static const std::string image = [] {
+    const auto bytes = LoadStreamResource("STREAM0")->Memory();
+    return std::string(bytes.begin(), bytes.end());
+  }();
+  return image;
+}
+
+// A folder of its own per test, for links, saved images and logs.
+std::string Folder(const std::string& name) {
+  const std::string path = ::testing::TempDir() + "/gang_" + name;
+  std::filesystem::remove_all(path);
+  std::filesystem::create_directories(path);
+  return path;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The line (of JSON lines) that tells of the port whose label holds `path`.
+std::string LineOf(const std::string& lines, const std::string& path) {
+  for (const std::string& line : Lines(lines)) {
+    if (line.find("(" + path + ")") != std::string::npos) return line;
+  }
+  return {};
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+  std::size_t count = 0;
+  for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += what.size()) ++count;
+  return count;
+}
+
+// Collects the flasher's output until it says `what` `times` times.
+bool WaitForTimes(FlasherProcess& flasher, const std::string& what, std::size_t times, std::chrono::seconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (Count(flasher.Out(), what) < times) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    flasher.WaitForOutput(what + "\n\n", 100ms);  // never said: collects for a while
+  }
+  return true;
+}
+
+std::unique_ptr<SimulatorProcess> Device(Words options) {
+  options.insert(options.begin(), {"--timeout", "120"});
+  auto device = std::make_unique<SimulatorProcess>(VN_SIMULATOR, options);
+  EXPECT_TRUE(device->Started());
+  return device;
+}
+
+// Points COM names at devices through a map file, as a rig with fixed
+// names does; the adapter's tick goes with each.
+class PortMap {
+ public:
+  explicit PortMap(const std::string& path) : path_(path) { ::setenv("VN_PORT_MAP", path_.c_str(), 1); }
+  ~PortMap() { ::unsetenv("VN_PORT_MAP"); }
+  void Write(const std::vector<std::pair<std::string, const SimulatorProcess*>>& ports) {
+    std::ofstream file(path_);
+    for (const auto& [name, device] : ports) {
+      file << name << ' ' << device->Pty();
+      if (device->AdapterTick()) file << ' ' << device->AdapterTick()->count();
+      file << '\n';
+    }
+  }
+  void WriteText(const std::string& text) { std::ofstream(path_) << text; }
+
+ private:
+  std::string path_;
+};
+
+class GangTest : public ::testing::TestWithParam<bool> {
+ protected:
+  Words Line() const { return GetParam() ? Words{"--adapter-tick-ms", "1"} : Words{}; }
+};
+
+// Eight devices, four of them faulty in four ways, a second flasher
+// process writing the same log meanwhile.
+TEST_P(GangTest, EachDeviceEndsOnItsOwn) {
+  const std::string folder = Folder(GetParam() ? "adapter" : "bare");
+  struct Case {
+    Words fault;
+    int code;
+    int blocks;  // the device received these whole blocks and nothing more (-1: a good device)
+  };
+  const Case cases[] = {
+      {{}, 0, -1},
+      {{"--no-vers-reply"}, 4, 0},
+      {{"--wrong-crc", "3"}, 5, 3},
+      {{}, 0, -1},
+      {{"--silent-from", "5"}, 5, 5},
+      {{"--turnaround-us", "20000"}, 5, -2},  // unplugged mid-transfer
+      {{}, 0, -1},
+      {{}, 0, -1},
+  };
+  std::vector<std::unique_ptr<SimulatorProcess>> devices;
+  std::vector<std::pair<std::string, const SimulatorProcess*>> names;
+  Words arguments{"flash", "--log", folder + "/history.jsonl"};
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    Words options = Line();
+    options.insert(options.end(), cases[i].fault.begin(), cases[i].fault.end());
+    if (cases[i].blocks == -1) options.insert(options.end(), {"--save", folder + "/" + std::to_string(i) + ".bin"});
+    devices.push_back(Device(options));
+    names.emplace_back("COM" + std::to_string(11 + i), devices.back().get());
+    arguments.push_back(names.back().first);
+  }
+  PortMap map(folder + "/ports");
+  map.Write(names);
+
+  FlasherProcess flasher(arguments);
+  FlasherProcess neighbour({"flash", "--simulate", "2", "--log", folder + "/history.jsonl"});
+  ASSERT_TRUE(flasher.WaitForOutput("COM16 (" + devices[5]->Pty() + "): writing", 60s)) << flasher.Out();
+  std::this_thread::sleep_for(300ms);
+  devices[5]->Terminate();
+
+  EXPECT_EQ(flasher.Finish(), 4) << flasher.Err();  // the first failure in command-line order
+  EXPECT_EQ(neighbour.Finish(), 0) << neighbour.Err();
+  const std::string log = FileBytes(folder + "/history.jsonl");
+  const std::vector<std::string> lines = Lines(log);
+  EXPECT_EQ(lines.size(), std::size(cases) + 2) << log;
+  for (const std::string& line : lines) EXPECT_TRUE(line.starts_with("{\"time\":") && line.ends_with("}")) << line;
+
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    const std::string record = LineOf(log, devices[i]->Pty());
+    EXPECT_EQ(SummaryField(record, "exit_code"), std::to_string(c.code)) << i << ": " << record;
+    const std::string device = devices[i]->Summary();
+    if (c.blocks == -1) {
+      EXPECT_EQ(FileBytes(folder + "/" + std::to_string(i) + ".bin"), CarriedImage()) << i;
+      EXPECT_EQ(SummaryField(device, "pusk"), "true") << i;
+    } else if (c.blocks >= 0) {
+      EXPECT_EQ(SummaryField(device, "bytes"), std::to_string(c.blocks * 256)) << i << ": " << device;
+      EXPECT_EQ(SummaryField(device, "extra"), "0") << i << ": " << device;
+    }
+  }
+  EXPECT_NE(LineOf(log, devices[5]->Pty()).find("vanished during the transfer"), std::string::npos);
+  EXPECT_NE(flasher.Out().find("result"), std::string::npos) << "no summary table:\n" << flasher.Out();
+}
+
+INSTANTIATE_TEST_SUITE_P(Line, GangTest, ::testing::Bool(),
+                         [](const auto& line) { return line.param ? "ThroughAdapter" : "BarePty"; });
+
+TEST(GangE2eTest, CtrlCNamesEveryDeviceCutMidTransfer) {
+  FlasherProcess flasher({"flash", "--simulate", "3", "--", "--turnaround-us", "10000"});
+  ASSERT_TRUE(WaitForTimes(flasher, "writing 508 blocks", 3, 60s)) << flasher.Out() << flasher.Err();
+  std::this_thread::sleep_for(200ms);
+  flasher.Interrupt();
+  EXPECT_EQ(flasher.Finish(), 130);
+  for (const char* port : {"COM255", "COM254", "COM253"}) {
+    EXPECT_NE(flasher.Err().find(std::string("interrupted during the transfer on ") + port), std::string::npos)
+        << port << "\n" << flasher.Err();
+  }
+}
+
+// --auto takes the USB serial adapters whose device answers as ours: a
+// stranger gets "VERS" and nothing after it, a port that is listed but
+// gone is passed over, a port of another kind is not touched.
+TEST(GangE2eTest, AutoUsesOnlyAnsweringAdapters) {
+  const std::string folder = Folder("auto");
+  auto ours = Device({"--link", folder + "/ttyUSB0", "--save", folder + "/ours.bin"});
+  auto stranger = Device({"--link", folder + "/ttyACM1", "--name", "OTHERDEVICE"});
+  auto uart = Device({"--link", folder + "/ttyS9"});
+  PortMap map(folder + "/ports");
+  map.WriteText("COM21 " + folder + "/ttyUSB0\nCOM22 " + folder + "/ttyACM1\nCOM23 " + folder +
+                "/ttyUSB7  # listed, but gone\nCOM24 " + folder + "/ttyS9\n");
+
+  FlasherProcess flasher({"flash", "--auto", "--json"});
+  EXPECT_EQ(flasher.Finish(), 0) << flasher.Err();
+  EXPECT_EQ(Lines(flasher.Out()).size(), 1u) << flasher.Out();
+  EXPECT_EQ(SummaryField(flasher.Out(), "port"), "\"COM21 (" + folder + "/ttyUSB0)\"");
+  EXPECT_EQ(FileBytes(folder + "/ours.bin"), CarriedImage());
+  stranger->Terminate();
+  uart->Terminate();
+  const std::string strange = stranger->Summary();
+  EXPECT_EQ(SummaryField(strange, "bytes"), "0") << strange;
+  EXPECT_EQ(SummaryField(strange, "extra"), "0") << strange;
+  EXPECT_NE(SummaryField(strange, "vers"), "0") << strange;
+  EXPECT_EQ(SummaryField(uart->Summary(), "vers"), "0");
+}
+
+// Devices come one after another, on a port that appears and on one
+// where a second device follows the first; one stays connected after its
+// update and must not be updated again.
+TEST(GangE2eTest, WatchFlashesEachConnectionOnce) {
+  const std::string folder = Folder("watch");
+  auto line = Device({"--link", folder + "/line", "--serve", "2", "--gap-ms", "3000", "--save", folder + "/line.bin"});
+  auto stays = Device({"--link", folder + "/stays", "--answer-after-pusk", "--stay"});
+  FlasherProcess flasher({"watch", folder + "/line", folder + "/late", folder + "/stays", "--quiet", "--timeout", "1"});
+  std::this_thread::sleep_for(1500ms);
+  auto late = Device({"--link", folder + "/late", "--save", folder + "/late.bin"});
+
+  EXPECT_TRUE(WaitForTimes(flasher, " updated, ", 4, 90s)) << flasher.Out() << flasher.Err();
+  WaitForTimes(flasher, " updated, ", 5, 3s);  // two more looks at every port: nothing is updated twice
+  flasher.Interrupt();
+  EXPECT_EQ(flasher.Finish(), 130);
+  EXPECT_EQ(Count(flasher.Out(), " updated, "), 4u) << flasher.Out() << flasher.Err();
+  EXPECT_NE(flasher.Out().find("flashed 4, failed 0"), std::string::npos) << flasher.Out();
+
+  for (const char* saved : {"/line.bin.1", "/line.bin.2", "/late.bin"}) {
+    EXPECT_EQ(FileBytes(folder + saved), CarriedImage()) << saved;
+  }
+  stays->Terminate();
+  const std::string device = stays->Summary();
+  EXPECT_EQ(SummaryField(device, "pusk"), "true") << device;
+  EXPECT_EQ(SummaryField(device, "bytes"), "130048") << device;
+  EXPECT_EQ(SummaryField(device, "extra"), "0") << device;
+}
+
+// Refused input, each with its own exit code and before any device is
+// touched where it matters.
+TEST(GangE2eTest, BadInputIsRefusedClearly) {
+  const std::string folder = Folder("bad");
+  auto device = Device({"--link", folder + "/link"});
+  Words manyPorts{"probe"};
+  for (int i = 1; i <= 200; ++i) manyPorts.push_back("COM" + std::to_string(i));
+  struct Case {
+    Words arguments;
+    int code;
+    std::string said;
+  };
+  const Case cases[] = {
+      {{"probe", "COM7", "com7"}, 2, "given twice"},
+      {{"probe", folder + "/link", device->Pty()}, 2, "is the same port as"},
+      {manyPorts, 3, "COM200 does not exist"},
+      {{"flash", "--simulate", "--log", folder + "/missing/history.jsonl"}, 1, "missing/history.jsonl"},
+      {{"flash", "--simulate", "--log", "/dev/null/history.csv"}, 1, "/dev/null/history.csv"},
+  };
+  PortMap map(folder + "/ports");
+  map.WriteText("");
+  for (const Case& c : cases) {
+    FlasherProcess flasher(c.arguments);
+    EXPECT_EQ(flasher.Finish(), c.code) << c.arguments[1] << flasher.Err();
+    EXPECT_NE(flasher.Err().find(c.said), std::string::npos) << flasher.Err();
+    EXPECT_EQ(flasher.DeviceSummary(), "") << "a device was started: " << flasher.Err();
+  }
+  device->Terminate();
+  EXPECT_EQ(SummaryField(device->Summary(), "vers"), "0");
+}
+
+}  // namespace
+}  // namespace vn::test
