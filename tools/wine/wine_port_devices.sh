@@ -6,15 +6,22 @@
 # - wine_port_as_uart gives the port the device key of a standard PC serial
 #   port (Enum\ACPI\PNP0501) with a FIFO trigger level (a pty has no FIFO:
 #   1; without a key the program assumes a deep one and waits longer);
-# - wine_port_as_ftdi renames its value in the map \Device\VCP0 and gives it
-#   an FTDI adapter's device key (Enum\FTDIBUS) with a latency timer.
+# - wine_port_as_ftdi renames its value in the map \Device\VCPn (n: the
+#   port's number) and gives it an FTDI adapter's device key
+#   (Enum\FTDIBUS) with a latency timer.
+#
+# Each port has device keys of its own (instance VNSIM<port>), so that
+# several ports can stand for several devices at once.
 #
 # Needs a running wine server of the prefix: the port map is volatile and
 # filled in by wine's mount manager when the server starts.
 
 readonly kWinePortMap='HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
-readonly kWineUartDevice='HKLM\SYSTEM\CurrentControlSet\Enum\ACPI\PNP0501\VNSIM0001'
-readonly kWineFtdiDevice='HKLM\SYSTEM\CurrentControlSet\Enum\FTDIBUS\VID_0403+PID_6001+VNSIM0001'
+readonly kWineUartDevices='HKLM\SYSTEM\CurrentControlSet\Enum\ACPI\PNP0501'
+readonly kWineFtdiDevices='HKLM\SYSTEM\CurrentControlSet\Enum\FTDIBUS'
+
+wine_uart_device_of() { echo "$kWineUartDevices\\VNSIM${1^^}"; }
+wine_ftdi_device_of() { echo "$kWineFtdiDevices\\VID_0403+PID_6001+VNSIM${1^^}"; }
 
 # The port map's string values, one "name data" a line, in its own order.
 wine_port_map() {
@@ -22,15 +29,17 @@ wine_port_map() {
 }
 
 wine_port_as_uart() {  # <COMn> <FIFO trigger level>
-  wine reg add "$kWineUartDevice\\Device Parameters" /v PortName /d "$1" /f >/dev/null 2>&1 &&
-    wine reg add "$kWineUartDevice\\Device Parameters" /v RxFIFO /t REG_DWORD /d "$2" /f >/dev/null 2>&1
+  local parameters
+  parameters="$(wine_uart_device_of "$1")\\Device Parameters"
+  wine reg add "$parameters" /v PortName /d "$1" /f >/dev/null 2>&1 &&
+    wine reg add "$parameters" /v RxFIFO /t REG_DWORD /d "$2" /f >/dev/null 2>&1
 }
 
 # With "alone", the port is left the only one in the map: wine lists the
-# map's values sorted by name, and \Device\VCP0 comes after the
+# map's values sorted by name, and \Device\VCPn comes after the
 # \Device\SerialN of every other port.
 wine_port_as_ftdi() {  # <COMn> <latency timer ms> [alone]
-  local port=$1 latency=$2 alone=${3:-} map="" name data
+  local port=$1 latency=$2 alone=${3:-} map="" name data parameters
   # The mount manager may still be listing the ports.
   for _ in $(seq 50); do
     map=$(wine_port_map)
@@ -43,16 +52,20 @@ wine_port_as_ftdi() {  # <COMn> <latency timer ms> [alone]
     [ "${data^^}" = "${port^^}" ] || [ "$alone" = alone ] || continue
     wine reg delete "$kWinePortMap" /v "$name" /f >/dev/null 2>&1 || return 1
   done <<<"$map"
-  wine reg add "$kWinePortMap" /v '\Device\VCP0' /d "$port" /f >/dev/null 2>&1 &&
-    wine reg add "$kWineFtdiDevice\\0000\\Device Parameters" /v PortName /d "$port" /f >/dev/null 2>&1 &&
-    wine reg add "$kWineFtdiDevice\\0000\\Device Parameters" /v LatencyTimer /t REG_DWORD /d "$latency" /f \
-      >/dev/null 2>&1
+  parameters="$(wine_ftdi_device_of "$port")\\0000\\Device Parameters"
+  wine reg add "$kWinePortMap" /v "\\Device\\VCP${port//[^0-9]/}" /d "$port" /f >/dev/null 2>&1 &&
+    wine reg add "$parameters" /v PortName /d "$port" /f >/dev/null 2>&1 &&
+    wine reg add "$parameters" /v LatencyTimer /t REG_DWORD /d "$latency" /f >/dev/null 2>&1
 }
 
-# The device keys outlive the server; the port map does not.
+# The device keys outlive the server; the port map does not. Every port's
+# keys go, those of an earlier run's ports too.
 wine_forget_port_devices() {
-  wine reg delete "$kWineUartDevice" /f >/dev/null 2>&1
-  wine reg delete "$kWineFtdiDevice" /f >/dev/null 2>&1
+  local key
+  wine reg query "$kWineUartDevices" 2>/dev/null | tr -d '\r' | grep '\\VNSIM[^\\]*$' |
+    while read -r key; do wine reg delete "$key" /f </dev/null >/dev/null 2>&1; done
+  wine reg query "$kWineFtdiDevices" 2>/dev/null | tr -d '\r' | grep '+VNSIM[^\\]*$' |
+    while read -r key; do wine reg delete "$key" /f </dev/null >/dev/null 2>&1; done
   return 0
 }
 
