@@ -36,17 +36,17 @@ class GangView {
         write_(write),
         tenths_(devices, 0),
         lastLines_(devices, Clock::now()),
-        phases_(devices, DeviceJob::Phase::Idle) {}
+        announced_(devices, false) {}
 
   // The person's words of a device's changes since the last look.
   void Look(const std::vector<std::unique_ptr<DeviceJob>>& jobs) {
     for (std::size_t i = 0; i < jobs.size(); ++i) {
       const DeviceJob& job = *jobs[i];
-      const DeviceJob::Phase was = phases_[i];
-      phases_[i] = job.phase();
       if (redraw_) continue;
       const std::string who = several_ ? job.label() + ": " : std::string();
-      if (job.answered() && (was == DeviceJob::Phase::Probing || was == DeviceJob::Phase::Opening)) {
+      // Said once, whatever phase the first look finds the device in.
+      if (job.answered() && !announced_[i]) {
+        announced_[i] = true;
         Say((several_ ? who : "device on " + job.label() + ": ") + job.summary().device + ", firmware " +
             job.summary().version);
         if (job.phase() == DeviceJob::Phase::Writing) {
@@ -131,7 +131,7 @@ class GangView {
   const bool write_;
   std::vector<int> tenths_;
   std::vector<Clock::time_point> lastLines_;
-  std::vector<DeviceJob::Phase> phases_;
+  std::vector<bool> announced_;
   std::vector<std::string> held_;
   Clock::time_point lastDraw_{};
   int drawn_ = 0;
