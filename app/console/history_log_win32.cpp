@@ -8,6 +8,7 @@
 
 #include <iterator>
 
+#include "app/console/system_message_win32.h"
 #include "components/serial/win32_handles.h"
 #include "core/win32_api.h"
 
@@ -24,18 +25,6 @@ std::string Folder(const std::string& path) {
   // "C:\log.csv" lives in "C:\", not in the drive's current folder "C:".
   if (slash == 0 || (slash == 2 && path[1] == ':')) return path.substr(0, slash + 1);
   return path.substr(0, slash);
-}
-
-std::string SystemMessage(DWORD code) {
-  char text[512] = {};
-  const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                                        /*dwLanguageId=*/0, text, sizeof text, nullptr);
-  std::string message(text, length);
-  while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' ' ||
-                              message.back() == '.')) {
-    message.pop_back();
-  }
-  return message.empty() ? "error " + std::to_string(code) : message + " (error " + std::to_string(code) + ")";
 }
 
 // Holds the writers' lock for a scope. Where the file system has no locks

@@ -1,27 +1,10 @@
 #include "app/console/port_trouble.h"
 
+#include "app/console/system_message_win32.h"
 #include "components/serial/win32_handles.h"
 #include "core/win32_api.h"
 
 namespace vn::console {
-namespace {
-
-// The system's own words for an error code, in the system's language and
-// ANSI code page like the rest of the program's Windows texts.
-std::string SystemMessage(DWORD code) {
-  char text[512] = {};
-  const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                                        /*dwLanguageId=*/0, text, sizeof text, nullptr);
-  std::string message(text, length);
-  while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' ' ||
-                              message.back() == '.')) {
-    message.pop_back();
-  }
-  return message.empty() ? "error " + std::to_string(code) : message + " (error " + std::to_string(code) + ")";
-}
-
-}  // namespace
-
 std::string WhyPortNotOpened(std::string_view comName) {
   const std::string name(comName);
   if (name.find('\0') != std::string::npos) return name + " is not a port name";
