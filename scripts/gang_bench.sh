@@ -54,7 +54,21 @@ results=$work/results.txt
 : >"$results"
 started=$(date +%s)
 
-load() { echo "load average: $(cut -d' ' -f1-3 /proc/loadavg) ($(nproc) processors)"; }
+# The load average lags behind (a minute for the first figure), and counts
+# this script's own simulators of the part before; the machine's use over
+# two seconds with nothing of ours running tells what other work takes now.
+load() {
+  local before after
+  before=$(head -n1 /proc/stat)
+  sleep 2
+  after=$(head -n1 /proc/stat)
+  echo "load average: $(cut -d' ' -f1-3 /proc/loadavg) ($(nproc) processors); busy before: $(
+    awk -v a="$before" -v b="$after" 'BEGIN {
+      n = split(a, x, " "); split(b, y, " ")
+      for (i = 2; i <= n; i++) total += y[i] - x[i]
+      idle = (y[5] - x[5]) + (y[6] - x[6])
+      printf "%.0f%%", total ? 100 * (1 - idle / total) : 0 }')"
+}
 
 # gang_run simulate <label> <devices> [-- simulator options]
 # gang_run gang|apart <label> <devices> [-- simulator options]
