@@ -1,6 +1,7 @@
 #include "tools/sim/session.h"
 
 #include <poll.h>
+#include <sched.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -151,7 +152,14 @@ SessionEnd Session::Play(DeviceModel& model, LineTime appearAt, std::string& err
       // follow each other as closely as a UART sends them, as must an
       // adapter's packets its ticks (a late one would look like a gap):
       // the last stretch before a byte or a packet is due is spun.
-      if ((pacing_.ByteTime().count() > 0 || adapter_) && left < kSpinWindow) left = LineTime{0};
+      // Spinning hands the processor over on every pass: several
+      // simulators spinning at once on few processors would otherwise hold
+      // one another off for a whole time slice, opening the very gaps the
+      // spin is there to avoid.
+      if ((pacing_.ByteTime().count() > 0 || adapter_) && left < kSpinWindow) {
+        left = LineTime{0};
+        sched_yield();
+      }
       wait.tv_sec = static_cast<time_t>(left.count() / 1'000'000'000);
       wait.tv_nsec = static_cast<long>(left.count() % 1'000'000'000);
     }
