@@ -4,6 +4,7 @@
 # simulated device, printing the progress and the result.
 #   ./run.sh                      flash --simulate
 #   ./run.sh -- --wrong-crc 3     a device that answers block 3 wrongly
+#   ./run.sh 4                    four simulated devices at once
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
