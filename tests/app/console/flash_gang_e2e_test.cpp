@@ -33,7 +33,8 @@ std::string FileBytes(const std::string& path) {
 
 const std::string& CarriedImage() {
   static const std::string image = [] {
-    const auto bytes = LoadStreamResource("STREAM0")->Memory();
+    const auto stream = LoadStreamResource("STREAM0");
+    const auto bytes = stream->Memory();
     return std::string(bytes.begin(), bytes.end());
   }();
   return image;
