@@ -14,6 +14,7 @@
 # Expects build/release to be built. ONLY=updates|speed runs one part.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source scripts/common.sh
 RUNS=${RUNS:-100}
 PARALLEL=${PARALLEL:-1}
 TICKS=${TICKS:-"1 16"}
@@ -26,13 +27,7 @@ sim=build/release/tools/brantelmoor-sim
 image=build/release/resources/firmware.bin
 line_limit=34.08
 # Per-run results stay in BENCH_WORK when given (one line per update).
-if [ -n "${BENCH_WORK:-}" ]; then
-  work=$BENCH_WORK
-  mkdir -p "$work"
-else
-  work=$(mktemp -d)
-  trap 'rm -rf "$work"' EXIT
-fi
+vn_bench_work
 
 # One update; prints "ok <transfer seconds>" or "FAIL <what it said>".
 update_once() {  # update_once flasher|window <tick> <seed>

@@ -1,4 +1,5 @@
-# Shared by test.sh and run.sh: installs what a fresh Debian machine lacks.
+# Shared by test.sh, run.sh and the scripts: installs what a fresh Debian
+# machine lacks, builds a preset, and gives benchmarks a work folder.
 # Run as root (or with sudo available); does nothing when all is present.
 
 VN_PACKAGES=(
@@ -33,5 +34,17 @@ vn_build() {
     grep -E -A5 'error|FAILED' "$log" | head -n 60 || tail -n 60 "$log"
     echo "build of $preset failed (full log: $log)"
     return 1
+  fi
+}
+
+# The folder for a benchmark's per-run files, in `work`: BENCH_WORK when
+# given (kept for a look afterwards), else a temporary one removed at exit.
+vn_bench_work() {
+  if [ -n "${BENCH_WORK:-}" ]; then
+    work=$BENCH_WORK
+    mkdir -p "$work"
+  else
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
   fi
 }

@@ -33,6 +33,7 @@
 # given.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source scripts/common.sh
 BUILD_DIR=${BUILD_DIR:-build/release}
 PACED_ROUNDS=${PACED_ROUNDS:-2}
 PACED=${PACED:---baud 38462 --adapter-tick-ms 1}
@@ -45,13 +46,7 @@ sim=$BUILD_DIR/tools/brantelmoor-sim
 for program in "$flasher" "$sim"; do
   [ -x "$program" ] || { echo "missing $program: build the release preset into $BUILD_DIR"; exit 1; }
 done
-if [ -n "${BENCH_WORK:-}" ]; then
-  work=$BENCH_WORK
-  mkdir -p "$work"
-else
-  work=$(mktemp -d)
-  trap 'rm -rf "$work"' EXIT
-fi
+vn_bench_work
 results=$work/results.txt
 : >"$results"
 started=$(date +%s)
