@@ -17,7 +17,7 @@ for preset in debug asan tsan; do
   # Whole updates on a paced line take a minute each: once, natively, is enough.
   skip=()
   [ "$preset" = debug ] || skip=(-LE paced)
-  ctest --preset "$preset" --no-tests=error -j "$CTEST_PARALLEL_LEVEL" "${skip[@]}" | tail -n 4
+  vn_ctest "$preset" --preset "$preset" --no-tests=error -j "$CTEST_PARALLEL_LEVEL" "${skip[@]}"
 done
 
 vn_build fuzz
@@ -32,6 +32,6 @@ done
 
 vn_build mingw
 echo "== test: mingw under wine"
-ctest --preset mingw --no-tests=error | tail -n 4
+vn_ctest mingw --preset mingw --no-tests=error
 
 echo "== all tests passed"

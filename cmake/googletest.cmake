@@ -34,6 +34,7 @@ function(vn_add_test_executable name label)
     set_tests_properties(${name} PROPERTIES LABELS "wine;${label}" TIMEOUT 600
       ENVIRONMENT "${VN_WINE_ENVIRONMENT}" FIXTURES_REQUIRED wine_prefix)
   else()
-    gtest_discover_tests(${name} PROPERTIES LABELS ${label} DISCOVERY_TIMEOUT 60)
+    # A test that hangs fails after five minutes instead of holding up the run.
+    gtest_discover_tests(${name} PROPERTIES LABELS ${label} TIMEOUT 300 DISCOVERY_TIMEOUT 60)
   endif()
 endfunction()

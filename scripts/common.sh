@@ -37,6 +37,20 @@ vn_build() {
   fi
 }
 
+# Runs ctest with the given arguments, its log kept in build/NAME-tests.log:
+# the summary when all pass, else every line but the passing ones (the
+# failed tests' own output among them).
+vn_ctest() {
+  local log="build/$1-tests.log"
+  shift
+  if ! ctest "$@" --output-on-failure >"$log" 2>&1; then
+    grep -v -E '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$log" | tail -n 400
+    echo "tests failed (full log: $log)"
+    return 1
+  fi
+  tail -n 4 "$log"
+}
+
 # The folder for a benchmark's per-run files, in `work`: BENCH_WORK when
 # given (kept for a look afterwards), else a temporary one removed at exit.
 vn_bench_work() {

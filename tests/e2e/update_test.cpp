@@ -4,23 +4,12 @@
 #include <iterator>
 #include <string>
 
-#include "components/data/stream_resource.h"
 #include "core/cp1251_literals.h"
 #include "tests/e2e/program_fixture.h"
+#include "tests/support/carried_image.h"
 
 namespace vn::test {
 namespace {
-
-std::string CarriedImage() {
-  auto stream = LoadStreamResource("STREAM0");
-  const auto bytes = stream->Memory();
-  return std::string(bytes.begin(), bytes.end());
-}
-
-std::string FileBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 using UpdateTest = ProgramTest;
 
@@ -47,7 +36,7 @@ TEST_F(UpdateTest, FullUpdateFromPortChoiceToOk) {
   EXPECT_EQ(SummaryField(summary, "crc"), "\"BD97\"");
   EXPECT_EQ(SummaryField(summary, "pusk"), "true");
   EXPECT_EQ(SummaryField(summary, "extra"), "0");
-  EXPECT_EQ(FileBytes(saved), CarriedImage());
+  EXPECT_TRUE(HoldsCarriedImage(saved));
   EXPECT_FALSE(SuccessShown());
   EXPECT_FALSE(FailureShown());
 
