@@ -8,12 +8,15 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
-vn_install_missing
+vn_install_missing "${VN_BUILD_PACKAGES[@]}"
 
+# A release tree of its own without tests or benchmarks: it needs nothing
+# beyond the compiler, CMake and Ninja.
 echo "== build: brantelmoor-flash and the device simulator (release)"
 mkdir -p build
-{ cmake --preset release && cmake --build --preset release --target brantelmoor-flash brantelmoor-sim; } \
-  >build/run-release.log 2>&1 || { tail -n 40 build/run-release.log; exit 1; }
+{ cmake --preset release -B build/run -DVN_TESTS=OFF -DVN_BENCHMARKS=OFF &&
+  cmake --build build/run --target brantelmoor-flash brantelmoor-sim; } \
+  >build/run.log 2>&1 || { tail -n 40 build/run.log; exit 1; }
 
 echo "== brantelmoor-flash flash --simulate $*"
-exec build/release/app/console/brantelmoor-flash flash --simulate "$@"
+exec build/run/app/console/brantelmoor-flash flash --simulate "$@"

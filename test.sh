@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
 
-vn_install_missing
+vn_install_missing "${VN_TEST_PACKAGES[@]}"
 
 FUZZ_SECONDS=${FUZZ_SECONDS:-5}
 export CTEST_PARALLEL_LEVEL=${CTEST_PARALLEL_LEVEL:-2}

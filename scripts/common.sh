@@ -2,16 +2,21 @@
 # machine lacks, builds a preset, and gives benchmarks a work folder.
 # Run as root (or with sudo available); does nothing when all is present.
 
-VN_PACKAGES=(
-  cmake ninja-build g++ clang libclang-rt-14-dev
+# What building the programs needs (python3 makes the carried resources),
+# and what the tests add: sanitizers' and fuzzers' clang, the test and
+# benchmark libraries, the Windows cross build, wine and a virtual screen.
+VN_BUILD_PACKAGES=(cmake ninja-build g++ python3)
+VN_TEST_PACKAGES=(
+  "${VN_BUILD_PACKAGES[@]}" clang libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
-  xvfb xauth xdotool imagemagick python3
+  xvfb xauth xdotool imagemagick
 )
 
+# Installs those of the given packages that are missing.
 vn_install_missing() {
   local missing=()
-  for pkg in "${VN_PACKAGES[@]}"; do
+  for pkg in "$@"; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
   done
   if [ ${#missing[@]} -eq 0 ]; then

@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
-vn_install_missing
+vn_install_missing "${VN_TEST_PACKAGES[@]}"
 
 [ "${1:-}" = "--" ] && shift
 native_targets=(brantelmoor-headless-run brantelmoor-sim vn_pty_modem_shim)
