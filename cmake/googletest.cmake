@@ -29,6 +29,7 @@ function(vn_add_test_executable name label)
   add_executable(${name} ${ARGN})
   vn_target_defaults(${name})
   target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  target_precompile_headers(${name} REUSE_FROM vn_test_pch)
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS "wine;${label}" TIMEOUT 600

@@ -29,13 +29,15 @@ vn_install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# Configures and builds one preset; prints the build log only when it fails.
+# Configures (with any further cache settings given) and builds one preset;
+# prints the build log only when it fails.
 vn_build() {
   local preset=$1
+  shift
   local log="build/$preset.log"
   mkdir -p build
-  echo "== build: $preset"
-  if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"$log" 2>&1; then
+  echo "== build: $preset ($(date +%T))"
+  if ! { cmake --preset "$preset" "$@" && cmake --build --preset "$preset"; } >"$log" 2>&1; then
     grep -E -A5 'error|FAILED' "$log" | head -n 60 || tail -n 60 "$log"
     echo "build of $preset failed (full log: $log)"
     return 1

@@ -1,0 +1,1 @@
+// Builds the precompiled GoogleTest header that every test executable reuses.
