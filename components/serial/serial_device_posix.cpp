@@ -34,6 +34,7 @@
 #include "components/serial/posix_descriptor.h"
 #include "components/serial/serial_port_map_posix.h"
 #include "components/serial/termios2_linux.h"
+#include "components/serial/transfer_timeouts.h"
 
 namespace vn::serial {
 namespace {
@@ -41,7 +42,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Millis = std::chrono::milliseconds;
 
-constexpr std::uint32_t kNoLimit = 0xFFFFFFFF;  // MAXDWORD of the time-out record
 constexpr std::uint64_t kWakeToken = 1;
 constexpr std::uint64_t kPortToken = 2;
 
@@ -67,41 +67,6 @@ std::optional<Clock::time_point> Earliest(std::optional<Clock::time_point> a, st
   if (!a) return b;
   if (!b) return a;
   return std::min(*a, *b);
-}
-
-// multiplier * count + constant, 0 meaning "no total limit", as Windows
-// reckons the total time-outs (without its 32-bit wrap-around).
-std::optional<Millis> TotalLimit(std::uint32_t multiplier, std::uint32_t constant, std::uint64_t count) {
-  const std::uint64_t total = std::uint64_t{multiplier} * count + constant;
-  if (total == 0) return std::nullopt;
-  return Millis(static_cast<Millis::rep>(total));
-}
-
-// How one read waits, from the time-out record.
-struct ReadPlan {
-  bool immediate = false;          // return at once with what is buffered
-  bool returnOnFirstData = false;  // wait for the first bytes, then return at once
-  std::optional<Millis> total;
-  std::optional<Millis> interval;  // longest gap after the first byte
-};
-
-ReadPlan PlanRead(const LineTimeouts& t, std::uint32_t count) {
-  ReadPlan plan;
-  if (t.ReadInterval == kNoLimit) {
-    if (t.ReadTotalMultiplier == 0 && t.ReadTotalConstant == 0) {
-      plan.immediate = true;
-    } else if (t.ReadTotalMultiplier == kNoLimit && t.ReadTotalConstant != 0 &&
-               t.ReadTotalConstant != kNoLimit) {
-      plan.returnOnFirstData = true;
-      plan.total = Millis(t.ReadTotalConstant);
-    } else {
-      plan.total = TotalLimit(t.ReadTotalMultiplier, t.ReadTotalConstant, count);
-    }
-    return plan;
-  }
-  if (t.ReadInterval != 0) plan.interval = Millis(t.ReadInterval);
-  plan.total = TotalLimit(t.ReadTotalMultiplier, t.ReadTotalConstant, count);
-  return plan;
 }
 
 // The settings that a UART can really produce; SetCommState refuses the
@@ -694,8 +659,6 @@ std::optional<std::string> SerialDevice::Read(std::uint32_t count) {
   if (count == 0) return bytes;
   const ReadPlan plan = PlanRead(d.timeouts, count);
   const Clock::time_point start = Clock::now();
-  const std::optional<Clock::time_point> totalDeadline =
-      plan.total ? std::optional(start + *plan.total) : std::nullopt;
   Clock::time_point lastByte = start;
   bool started = false;
   char buffer[4096];
@@ -722,13 +685,11 @@ std::optional<std::string> SerialDevice::Read(std::uint32_t count) {
     if (d.LineGone()) return d.TransferFailed<std::string>("read", EIO, started);
     started = true;
 
-    if (plan.immediate) return bytes;
-    if (plan.returnOnFirstData && !bytes.empty()) return bytes;
-    std::optional<Clock::time_point> deadline = totalDeadline;
-    if (plan.interval && !bytes.empty()) deadline = Earliest(deadline, lastByte + *plan.interval);
-    if (Expired(deadline)) return bytes;
+    const ReadWait wait =
+        NextReadWait(plan, start, bytes.empty() ? std::nullopt : std::optional(lastByte), Clock::now());
+    if (wait.done) return bytes;
     int error = 0;
-    if (!d.WaitForPort(POLLIN, deadline, error)) return d.TransferFailed<std::string>("poll", error, started);
+    if (!d.WaitForPort(POLLIN, wait.until, error)) return d.TransferFailed<std::string>("poll", error, started);
   }
 }
 
