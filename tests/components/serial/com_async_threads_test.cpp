@@ -18,17 +18,6 @@ namespace {
 
 using Entries = EventLog::Entries;
 
-// An onRead receiver that takes its time, as a chain that updates windows
-// does; it records first, so the test knows when the reader is inside.
-struct SlowReceiver {
-  TPointLink record;
-  void doEvent(TData& data, std::uint16_t /*index*/) {
-    FireEvent(record, data);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  }
-  TPointLink Link() { return MakePoint<&SlowReceiver::doEvent>(0, this); }
-};
-
 // An onRead receiver that closes the port from inside the reader's chain.
 struct CloseOnFirstRead {
   TVNComAsync* com = nullptr;
@@ -76,34 +65,6 @@ class ComThreadsTest : public LiveDispatchTest {
   EventLog log;
   std::optional<TVNComAsync> com;
 };
-
-TEST_F(ComThreadsTest, CloseDuringASlowDispatchEndsTheReaderAndAllowsReopening) {
-  SlowReceiver slow{log.Point("Read")};
-  Build(slow.Link());
-  Open();
-  peer.Write("x");
-  ASSERT_TRUE(log.WaitForEntry("Read:x"));  // the reader now sleeps inside its chain
-  peer.Write("y");                          // and more waits for it
-  Close();                                  // waits for the chain, not for the reader
-  peer.Write("z");                          // while closed: purged at the next open
-
-  Open();
-  peer.Write("again");
-  ASSERT_TRUE(log.WaitForEntry("Read:again"));
-  Close();
-  com.reset();  // joins the readers: whatever they could fire has been fired
-
-  const Entries entries = log.Snapshot();
-  const std::size_t closing = Find(entries, "BeforeClose");
-  ASSERT_LT(closing, entries.size());
-  Entries expected = kCloseEvents;
-  expected.push_back("BeforeOpen");
-  expected.push_back("Open:7");
-  EXPECT_EQ(Slice(entries, closing, expected.size()), expected);
-  EXPECT_FALSE(EventLog::Contains(entries, "Read:z"));
-  EXPECT_EQ(Slice(entries, entries.size() - kCloseEvents.size(), kCloseEvents.size()), kCloseEvents);
-  EXPECT_EQ(Find(entries, "BeforeClose", closing + 1), entries.size() - kCloseEvents.size());
-}
 
 TEST_F(ComThreadsTest, DestroyingDuringOrRightAfterCloseIsClean) {
   for (const bool closeFirst : {false, true}) {

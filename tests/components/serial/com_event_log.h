@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "components/serial/com_async.h"
@@ -85,6 +86,17 @@ class EventLog {
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
   Entries entries_;
+};
+
+// An onRead receiver that takes its time, as a chain that updates windows
+// does; it records first, so the test knows when the reader is inside.
+struct SlowReceiver {
+  TPointLink record;
+  void doEvent(TData& data, std::uint16_t /*index*/) {
+    FireEvent(record, data);
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+  }
+  TPointLink Link() { return MakePoint<&SlowReceiver::doEvent>(0, this); }
 };
 
 // Every event of the component into the log.

@@ -99,6 +99,16 @@ class PtyPeer {
     return bytes;
   }
 
+  // What the port has sent, as soon as anything is there; empty when
+  // nothing came within `limit`.
+  std::string ReadAvailable(std::chrono::milliseconds limit) {
+    pollfd entry{master_.Get(), POLLIN, 0};
+    if (::poll(&entry, 1, static_cast<int>(limit.count())) <= 0) return {};
+    char buffer[4096];
+    const ssize_t n = ::read(master_.Get(), buffer, sizeof buffer);
+    return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
+  }
+
   // The other end goes away, as a device that is unplugged.
   void CloseMaster() { master_.Reset(); }
 

@@ -1,7 +1,6 @@
 #include "components/serial/serial_device.h"
 
 #include <gtest/gtest.h>
-#include <sys/file.h>
 
 #include <cerrno>
 #include <future>
@@ -64,25 +63,6 @@ class PtyDeviceTest : public ::testing::Test {
   PtyPeer peer;
   ScopedPortMap map{{peer.Entry("COM7")}};
 };
-
-TEST_F(PtyDeviceTest, OpenIsExclusiveAndCloseReleasesAtOnce) {
-  auto first = OpenPort();
-  ASSERT_TRUE(first);
-  PlatformError error;
-  EXPECT_FALSE(SerialDevice::Open("COM7", &error));
-  EXPECT_EQ(error.operation, "flock");
-  EXPECT_EQ(error.code, EWOULDBLOCK);
-  EXPECT_FALSE(SerialDevice::CanOpen("com7"));
-
-  first->Close();
-  EXPECT_TRUE(SerialDevice::CanOpen("com7"));
-  auto second = OpenPort();  // letter case ignored
-  EXPECT_TRUE(second);
-  // The closed object refuses work instead of touching a reused descriptor.
-  EXPECT_FALSE(first->Write("x"));
-  EXPECT_FALSE(first->Read(1));
-  EXPECT_FALSE(first->ApplyTimeouts(kReturnAtOnce));
-}
 
 TEST_F(PtyDeviceTest, NamesThatLeadNowhereFailWithTheReason) {
   ScopedPortMap odd({peer.Entry("COM7"),

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <future>
 #include <memory>
 #include <string>
 #include <utility>
@@ -17,23 +16,12 @@ namespace vn::serial {
 namespace {
 
 using test::kSimPort;
-using test::kWinePatience;
 
 std::shared_ptr<SerialDevice> OpenSimPort() {
   PlatformError error;
   std::shared_ptr<SerialDevice> device = SerialDevice::Open(kSimPort, &error);
   EXPECT_TRUE(device) << error.operation << " " << error.code;
   return device;
-}
-
-// Runs the reader's blocking step on a thread of its own; a wait that does
-// not end in time is ended through the mask, so a failure cannot hang.
-bool AwaitOnOtherThread(SerialDevice& device) {
-  std::future<bool> waiter = std::async(std::launch::async, [&device] { return device.AwaitEvent(); });
-  if (waiter.wait_for(kWinePatience) == std::future_status::ready) return waiter.get();
-  device.SetEventMask(0);
-  waiter.wait();
-  return false;
 }
 
 // A value of the port list that exists for one test.
@@ -117,71 +105,6 @@ TEST(SerialDeviceWin32, TheDevicesOwnRateIsTaken) {
   // Wine sets a rate off its standard list as a custom divisor of 38400,
   // which a pty cannot keep, and reads back 38400; Windows keeps 38462.
   EXPECT_TRUE(settings.Baud == 38462 || settings.Baud == 38400) << settings.Baud;
-}
-
-TEST(SerialDeviceWin32, ClearingTheMaskEndsAWaitOnAnotherThread) {
-  const std::shared_ptr<SerialDevice> device = OpenSimPort();
-  ASSERT_TRUE(device);
-  ASSERT_TRUE(device->SetEventMask(line_event::RxChar));
-  device->StartEventWait();
-  std::future<bool> waiter = std::async(std::launch::async, [&device] { return device->AwaitEvent(); });
-  ASSERT_TRUE(device->SetEventMask(0));
-  ASSERT_EQ(waiter.wait_for(kWinePatience), std::future_status::ready);
-  EXPECT_TRUE(waiter.get());
-  EXPECT_EQ(device->FinishEventWait().value_or(0), 0u);  // no event came
-}
-
-TEST(SerialDeviceWin32, ArrivingBytesEndTheWaitAndAreReadAtOnce) {
-  const std::shared_ptr<SerialDevice> device = OpenSimPort();
-  ASSERT_TRUE(device);
-  LineTimeouts immediate;
-  immediate.ReadInterval = 0xFFFFFFFF;
-  ASSERT_TRUE(device->ApplyTimeouts(immediate));
-  ASSERT_TRUE(device->Purge(PurgeMode::Clear));
-  ASSERT_TRUE(device->SetEventMask(line_event::RxChar));
-  device->StartEventWait();
-  EXPECT_EQ(device->Write(std::string("\0", 1)), 1u);  // comes back from the echo
-  ASSERT_TRUE(AwaitOnOtherThread(*device));
-  EXPECT_EQ(device->FinishEventWait(), line_event::RxChar);
-
-  std::uint32_t errors = 0xFFFF;
-  std::uint32_t waiting = 0;
-  ASSERT_TRUE(device->QueryStatus(errors, waiting));
-  EXPECT_EQ(errors, 0u);
-  EXPECT_EQ(waiting, 1u);
-  // Wine, unlike Windows, holds a read of an empty queue until bytes come
-  // (even with the "return at once" time-outs): only a full queue is read.
-  EXPECT_EQ(device->Read(10), std::string("\0", 1));
-  EXPECT_EQ(device->Read(0), "");
-}
-
-TEST(SerialDeviceWin32, ThePortIsExclusiveAndFreeAgainAtClose) {
-  EXPECT_TRUE(SerialDevice::CanOpen(kSimPort));
-  const std::shared_ptr<SerialDevice> device = OpenSimPort();
-  ASSERT_TRUE(device);
-  EXPECT_FALSE(SerialDevice::CanOpen(kSimPort));
-  PlatformError error;
-  EXPECT_FALSE(SerialDevice::Open(kSimPort, &error));
-  EXPECT_EQ(error.operation, "CreateFileA");
-  EXPECT_EQ(error.code, ERROR_ACCESS_DENIED);
-
-  device->Close();
-  EXPECT_TRUE(SerialDevice::CanOpen(kSimPort));  // though the object lives on
-  EXPECT_FALSE(device->Write("x"));
-  EXPECT_FALSE(device->Read(1));
-  EXPECT_FALSE(device->Purge(PurgeMode::Clear));
-  EXPECT_EQ(device->LastError().operation, "PurgeComm");
-}
-
-TEST(SerialDeviceWin32, NamesHoldingAZeroByteReachNoDevice) {
-  // Cut at the zero, this would be the simulator's port.
-  const std::string name("COM5\0x", 6);
-  PlatformError error;
-  EXPECT_FALSE(SerialDevice::Open(name, &error));
-  EXPECT_EQ(error.operation, "CreateFileA");
-  EXPECT_EQ(error.code, ERROR_INVALID_NAME);
-  EXPECT_FALSE(SerialDevice::CanOpen(name));
-  EXPECT_TRUE(SerialDevice::CanOpen(kSimPort));
 }
 
 TEST(SerialDeviceWin32, PortNamesAreTakenWithinTheirRegistrySize) {
