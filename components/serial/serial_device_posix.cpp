@@ -31,6 +31,7 @@
 
 #include "components/serial/line_delivery_posix.h"
 #include "components/serial/burst_timing.h"
+#include "components/serial/line_limits.h"
 #include "components/serial/posix_descriptor.h"
 #include "components/serial/serial_port_map_posix.h"
 #include "components/serial/termios2_linux.h"
@@ -67,18 +68,6 @@ std::optional<Clock::time_point> Earliest(std::optional<Clock::time_point> a, st
   if (!a) return b;
   if (!b) return a;
   return std::min(*a, *b);
-}
-
-// The settings that a UART can really produce; SetCommState refuses the
-// others, so the port behaves alike on both systems.
-bool LineCanTake(const RawLineParams& p) {
-  if (p.baud == 0 || p.dataBits < 5 || p.dataBits > 8 || p.parity > 4 || p.stopBits > 2) return false;
-  if (p.stopBits == 1 && p.dataBits != 5) return false;  // one and a half exist only with 5 bits
-  if (p.stopBits == 2 && p.dataBits == 5) return false;  // ... where the UART makes 2 into 1.5
-  // With software flow control the two characters must differ, or the line
-  // could not tell "stop" from "go".
-  if ((p.xonXoffIn || p.xonXoffOut) && p.xonChar == p.xoffChar) return false;
-  return true;
 }
 
 std::uint32_t ErrorBitsBetween(const serial_icounter_struct& before, const serial_icounter_struct& now) {
@@ -487,7 +476,7 @@ bool SerialDevice::ApplyLineSettings(const LineSettings& settings) {
   raw.xonChar = static_cast<std::uint8_t>(settings.XonChar);
   raw.xoffChar = static_cast<std::uint8_t>(settings.XoffChar);
   raw.checkParity = (flags & line_flag::Parity) != 0;
-  if (!LineCanTake(raw)) return d.Fail("line settings", EINVAL);
+  if (!LineCanTake(settings)) return d.Fail("line settings", EINVAL);
   if (!ApplyRawLine(d.port.Get(), raw)) return d.Fail("TCSETS2", errno);
   d.baud.store(raw.baud, std::memory_order_relaxed);
 
