@@ -29,12 +29,12 @@ function(vn_add_test_executable name label)
   add_executable(${name} ${ARGN})
   vn_target_defaults(${name})
   target_link_libraries(${name} PRIVATE GTest::gtest_main)
-  target_precompile_headers(${name} REUSE_FROM vn_test_pch)
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS "wine;${label}" TIMEOUT 600
       ENVIRONMENT "${VN_WINE_ENVIRONMENT}" FIXTURES_REQUIRED wine_prefix)
   else()
+    target_precompile_headers(${name} REUSE_FROM vn_test_pch)
     # A test that hangs fails after five minutes instead of holding up the run.
     gtest_discover_tests(${name} PROPERTIES LABELS ${label} TIMEOUT 300 DISCOVERY_TIMEOUT 60)
   endif()
