@@ -27,14 +27,6 @@ BITMAP BitmapInfo(HBITMAP bitmap) {
   return info;
 }
 
-TEST(ProgramResourcesOnWindows, PictureLoadsAsA290By290Bitmap) {
-  const OwnedBitmap bitmap(LoadBitmapA(GetModuleHandleA(nullptr), "BITMAP0"));
-  ASSERT_NE(bitmap, nullptr);
-  const BITMAP info = BitmapInfo(bitmap.get());
-  EXPECT_EQ(info.bmWidth, 290);
-  EXPECT_EQ(info.bmHeight, 290);
-}
-
 TEST(ProgramResourcesOnWindows, IconGroupLoadsAtEachOfItsSizes) {
   EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), "QOLA"), nullptr);
   for (const int side : {16, 32}) {
