@@ -66,17 +66,6 @@ TEST(Chain, OwnedChainSurvivesReassignFromItself) {
   EXPECT_EQ(held.Head().Next->IData, 2);
 }
 
-TEST(Chain, NewValueIsNull) {
-  const TData d;
-  EXPECT_EQ(d.DataType, TagNull);
-  EXPECT_TRUE(d.SData.empty());
-  EXPECT_EQ(d.DeferredPoint, nullptr);
-  EXPECT_EQ(d.Next, nullptr);
-  EXPECT_EQ(EmptyData.DataType, TagNull);
-  EXPECT_EQ(DataTypeNames[TagBreak], "Break");
-  EXPECT_EQ(DataTypeNames[TagStream], "Stream");
-}
-
 TEST(Chain, ConstructorsResetLinks) {
   TData tail;
   TPointLink link;

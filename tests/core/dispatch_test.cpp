@@ -45,12 +45,6 @@ TEST(Dispatch, InertDispatchFiresAndReadsNothing) {
 
 class FiringTest : public test::LiveDispatchTest {};
 
-TEST_F(FiringTest, UnconnectedLinkIsNoOp) {
-  TData d = Int(3);
-  FireEvent(TPointLink{}, d);
-  EXPECT_EQ(d.IData, 3);
-}
-
 TEST_F(FiringTest, PassesIndexAndValue) {
   Recorder r;
   FireString(r.Link(7), RcString("abc"));
