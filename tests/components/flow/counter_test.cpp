@@ -17,15 +17,6 @@ std::int32_t Next(TVNCounter& counter) {
   return value.IData;
 }
 
-TEST_F(CounterTest, CountsUpThroughMaxThenRestartsAtMin) {
-  TVNCounter counter;
-  counter.Max = 507;
-  counter.Step = 1;
-  for (std::int32_t i = 1; i <= 507; ++i) ASSERT_EQ(Next(counter), i);
-  EXPECT_EQ(Next(counter), 0);
-  EXPECT_EQ(Next(counter), 1);
-}
-
 struct StepCase {
   const char* name;
   std::uint8_t direction;

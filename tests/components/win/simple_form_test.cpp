@@ -34,15 +34,6 @@ TEST(FormBorderStylesTest, ReplacesOnlyTheFrameBits) {
   EXPECT_EQ(FormBorderStyles(255, before), std::nullopt);
 }
 
-TEST_F(FormTest, ConstructionMakesAHiddenFormInTheApplicationWindow) {
-  EXPECT_TRUE(toolkit::Application::HasMainWindow());
-  EXPECT_EQ(hl::MainForm(), form->Control.get());
-  EXPECT_EQ(form->Caption(), "Form");
-  EXPECT_FALSE(hl::View(*form->Control).visible);
-  EXPECT_EQ(hl::View(*form->Control).alignSpacing, 0);
-  EXPECT_EQ(hl::View(*form->Control).bounds, (Rect{0, 0, 400, 300}));
-}
-
 TEST_F(FormTest, CaptionBorderTaskbarAndIcon) {
   toolkit::Form& application = toolkit::Application::MainWindow();
   form->SetCaption("Brantelmoor bootloader");

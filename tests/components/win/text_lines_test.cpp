@@ -43,12 +43,6 @@ TEST(TextLinesTest, JoinsWithCrLfAndKeepsATrailingEmptyItem) {
   EXPECT_EQ(JoinLines({"COM1"}), "COM1");
 }
 
-TEST(TextLinesTest, JoinedTextSplitsBackIntoTheSameItems) {
-  for (const Lines& lines : {Lines{"a", ""}, Lines{"a", "b"}, Lines{""}, Lines{"", "", "c"}}) {
-    EXPECT_EQ(Split(JoinLines(lines)), lines);
-  }
-}
-
 TEST(TextLinesTest, ManyLinesSplitWhole) {
   std::string text;
   for (int i = 0; i < 200000; ++i) text += "ab\r\n";
