@@ -99,20 +99,6 @@ TEST_F(ProbeSchemeTest, ReplyIsJudgedByItsFirstWord) {
   }
 }
 
-TEST_F(ProbeSchemeTest, ReplyInTwoReadsIsJudgedTwice) {
-  ProbeBench bench;
-  bench.Work(2, Str("BRANTEL"));
-  bench.Work(2, Str("MOOR X1 2.1"));
-  ASSERT_EQ(bench.notFound.Count(), 2u);
-  EXPECT_EQ(Text(bench.notFound.hits[0].value), "BRANTEL");
-  EXPECT_EQ(Text(bench.notFound.hits[1].value), "MOOR");
-  ASSERT_EQ(bench.status.Count(), 2u);
-  EXPECT_EQ(Text(bench.status.hits[0].value), kNotFound);
-  EXPECT_EQ(Text(bench.status.hits[1].value), kNotFound);
-  EXPECT_EQ(bench.found.Count(), 0u);
-  EXPECT_EQ(bench.Selector(), 0);
-}
-
 TEST_F(ProbeSchemeTest, SelectorStaysUntilTheNextRecognition) {
   ProbeBench bench;
   bench.Work(2, Str("BRANTELMOOR X1 2.1"));

@@ -73,15 +73,5 @@ TEST_F(ProgramTest, SecondChoiceWhileTheFirstProbeWaitsClosesTheFirstPort) {
   EXPECT_EQ(SummaryField(first, "error"), "\"host hung up\"");
 }
 
-TEST_F(ProgramTest, ClosingTheWindowClosesThePort) {
-  SimulatorProcess& device = AddDevice("COM5", {});
-  StartProgram();
-  ASSERT_TRUE(PickPort("COM5"));
-  ASSERT_TRUE(WaitFor([this] { return ViewOf(Scheme().WriteButton).enabled; }, 10s));
-  ASSERT_TRUE(hl::PressCloseBox(*Scheme().Form->Control));
-  ASSERT_TRUE(WaitForExit());
-  EXPECT_EQ(SummaryField(device.Summary(10s), "error"), "\"host hung up\"");
-}
-
 }  // namespace
 }  // namespace vn::test

@@ -42,13 +42,11 @@ class ProgramTest : public ::testing::Test {
   void StartProgram(std::chrono::microseconds successDelay = 50ms);
 
   TClassSimpleForm_24FF170& Scheme() { return *scheme_; }
-  hl::WindowView View(const toolkit::Window& window) const { return hl::View(window); }
   template <class Component>
   hl::WindowView ViewOf(const std::unique_ptr<Component>& component) const {
     return hl::View(*component->Control);
   }
   std::string Status() const { return ViewOf(scheme_->StatusEdit).text; }
-  bool OnScreen(const hl::WindowView& view) const { return view.onScreen; }
 
   // The user picks a port in the list, presses "Записать", presses "OK".
   bool PickPort(const std::string& comName);

@@ -31,13 +31,8 @@ struct Recorder {
     std::uint16_t index;
   };
   std::vector<Hit> hits;
-  std::vector<std::string>* journal = nullptr;  // shared order log, optional
-  std::string name;
 
-  void doEvent(TData& data, std::uint16_t index) {
-    hits.push_back({data, index});
-    if (journal != nullptr) journal->push_back(name);
-  }
+  void doEvent(TData& data, std::uint16_t index) { hits.push_back({data, index}); }
   TPointLink Link(std::uint16_t index = 0) { return MakePoint<&Recorder::doEvent>(index, this); }
   std::size_t Count() const { return hits.size(); }
   const TData& Last() const { return hits.back().value; }
