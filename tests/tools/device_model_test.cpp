@@ -54,28 +54,6 @@ TEST(Crc16ModbusTest, CheckValueAndRunningUpdate) {
   EXPECT_EQ(Crc16Modbus("56789", Crc16Modbus("1234")), 0x4B37);
 }
 
-TEST(DeviceModelTest, WholeExchangeAnswersTheRunningCrcOfEverythingSoFar) {
-  const std::string image = TestImage(508 * kBlockSize);
-  DeviceConfig config;
-  config.keepImage = true;
-  DeviceModel model(config);
-  EXPECT_EQ(Feed(model, "VERS"), (Reply{Piece{0us, "BRANTELMOOR X1 2.1"}}));
-  std::uint16_t running = 0xFFFF;
-  for (std::size_t block = 1; block <= 508; ++block) {
-    const std::string bytes = image.substr((block - 1) * kBlockSize, kBlockSize);
-    running = ReferenceCrc(bytes, running);
-    const std::string expected = HighLow(running) + (block == 508 ? "FZ" : "");
-    ASSERT_EQ(Feed(model, bytes), (Reply{Piece{0us, expected}})) << block;
-  }
-  EXPECT_FALSE(model.Launched());
-  EXPECT_TRUE(Feed(model, "PUSK").empty());
-  model.Finish();
-  EXPECT_TRUE(model.Launched());
-  Summary expected{image.size(), 508, running, /*pusk=*/true, /*vers=*/1, /*extra=*/0, ""};
-  EXPECT_EQ(SummaryJson(model.Result()), SummaryJson(expected));
-  EXPECT_EQ(model.Image(), image);
-}
-
 TEST(DeviceModelTest, EachBlockFaultChangesOnlyItsBlock) {
   const std::string image = TestImage(3 * kBlockSize);
   std::vector<std::string> good;

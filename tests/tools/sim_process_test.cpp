@@ -4,7 +4,6 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -107,37 +106,6 @@ std::string Hex4(std::uint16_t crc) {
   char text[8];
   std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(crc));
   return text;
-}
-
-TEST(SimProcessTest, ProbeShortUploadAndLaunchOverAPty) {
-  const std::string save = ::testing::TempDir() + "sim_process_test.bin";
-  SimProcess sim({"--blocks", "2", "--save", save, "--grace-ms", "20", "--timeout", "20"});
-  const serial::PosixDescriptor host = sim.OpenHostSide();
-  ASSERT_TRUE(host.Valid());
-  termios tio{};
-  ASSERT_EQ(tcgetattr(host.Get(), &tio), 0);
-  EXPECT_EQ(tio.c_lflag & (ECHO | ICANON | ISIG), 0U);  // raw before the host touched it
-
-  std::string reply;
-  ASSERT_EQ(::write(host.Get(), "VERS", 4), 4);
-  ReadUpTo(host.Get(), 18, reply);
-  EXPECT_EQ(reply, "BRANTELMOOR X1 2.1");
-
-  std::string image;
-  for (int i = 0; i < 512; ++i) image += static_cast<char>(i * 7);  // every byte value, \0 \r \n ^C included
-  std::string answers;
-  ASSERT_EQ(::write(host.Get(), image.data(), 256), 256);
-  ReadUpTo(host.Get(), 2, answers);
-  ASSERT_EQ(::write(host.Get(), image.data() + 256, 256), 256);
-  ReadUpTo(host.Get(), 6, answers);
-  EXPECT_EQ(answers, HighLow(Crc16Modbus(image.substr(0, 256))) + HighLow(Crc16Modbus(image)) + "FZ");
-  ASSERT_EQ(::write(host.Get(), "PUSK", 4), 4);
-
-  EXPECT_EQ(sim.ReadLine(), R"({"bytes":512,"blocks":2,"crc":")" + Hex4(Crc16Modbus(image)) +
-                                R"(","pusk":true,"vers":1,"extra":0,"error":null})");
-  EXPECT_EQ(sim.Wait(), 0);
-  std::ifstream saved(save, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), image);
 }
 
 // --serve 2: the first device is flashed and goes away; for the gap the
