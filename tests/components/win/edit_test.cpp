@@ -58,18 +58,6 @@ TEST_F(EditTest, DoTextKeepsTheCaretAndReportsTheChange) {
   EXPECT_EQ(journal, (Journal{"change=S:12345", "change=S:"}));
 }
 
-TEST_F(EditTest, TypingIsReported) {
-  TVNEdit edit(Parent());
-  Journal journal;
-  ChainLog changes{&journal, "change"};
-  edit.onChange = changes.Link();
-  Make(edit);
-  Start();
-  hl::Focus(*edit.Control);
-  hl::Type("ab");
-  EXPECT_EQ(journal, (Journal{"change=S:a", "change=S:ab"}));
-}
-
 TEST_F(EditTest, EnterWithoutOnEnterIsAnOrdinaryKey) {
   TVNEdit edit(Parent());
   Recorder keys;
