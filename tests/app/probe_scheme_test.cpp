@@ -33,16 +33,6 @@ std::string Text(const TData& data) { return ToString(data).str(); }
 
 using ProbeSchemeTest = LiveDispatchTest;
 
-TEST_F(ProbeSchemeTest, StartingAProbeAsksToOpenThePortItWasGiven) {
-  ProbeBench bench;
-  bench.Work(1, Str("COM7"));
-  ASSERT_EQ(bench.openPort.Count(), 1u);
-  EXPECT_EQ(bench.openPort.Last().DataType, TagString);
-  EXPECT_EQ(Text(bench.openPort.Last()), "COM7");
-  EXPECT_EQ(bench.sent.Count() + bench.status.Count() + bench.notFound.Count() + bench.found.Count(), 0u);
-  EXPECT_EQ(bench.Selector(), 0);
-}
-
 TEST_F(ProbeSchemeTest, OpenResultDecidesBetweenVersAndNotFound) {
   for (const std::int32_t port : {0, 1, 3, 255}) {
     SCOPED_TRACE(port);
