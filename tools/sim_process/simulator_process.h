@@ -32,9 +32,11 @@ class SimulatorProcess {
   std::string Summary(std::chrono::milliseconds limit = std::chrono::seconds(30));
   // Asks the simulator to end its run (it prints its summary first).
   void Terminate();
+  // The next line the simulator prints: a line of several devices prints
+  // one summary for each. Empty when none came within `limit`.
+  std::string ReadLine(std::chrono::milliseconds limit);
 
  private:
-  std::string ReadLine(std::chrono::milliseconds limit);
 
   pid_t pid_ = -1;
   int output_ = -1;
