@@ -72,15 +72,22 @@ std::string ProgressLine(const Progress& progress) {
   return text + RateText(progress) + (left < 0 ? std::string() : Format(", %.0f s left", left));
 }
 
-std::string TraceLine(double seconds, bool sent, std::string_view bytes) {
-  std::string line = Format("%12.6f ", seconds) + (sent ? ">" : "<");
+std::string HexBytes(std::string_view bytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(bytes.size() * 3);
   for (const char c : bytes) {
     const auto byte = static_cast<std::uint8_t>(c);
-    line += ' ';
-    line += kDigits[byte >> 4];
-    line += kDigits[byte & 0x0F];
+    if (!text.empty()) text += ' ';
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0x0F];
   }
+  return text;
+}
+
+std::string TraceLine(double seconds, bool sent, std::string_view bytes) {
+  std::string line = Format("%12.6f ", seconds) + (sent ? ">" : "<");
+  if (!bytes.empty()) line += ' ' + HexBytes(bytes);
   return line;
 }
 

@@ -22,6 +22,9 @@ std::string ProgressBar(const Progress& progress, int width = 30);
 // A line of its own for logs: "block 254/508 (50%), 9.6 KiB/s, 13 s left".
 std::string ProgressLine(const Progress& progress);
 
+// Bytes in hexadecimal as the messages quote them: "56 45 52 53".
+std::string HexBytes(std::string_view bytes);
+
 // One exchange on the line: seconds since the start, direction (">" sent,
 // "<" received), the bytes in hexadecimal.
 std::string TraceLine(double seconds, bool sent, std::string_view bytes);

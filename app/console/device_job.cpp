@@ -30,8 +30,6 @@ constexpr auto kUploadLimit = 10min;
 
 }  // namespace
 
-std::string HexText(std::string_view bytes) { return TraceLine(0, false, bytes).substr(15); }
-
 DeviceJob::DeviceJob(std::string comName, std::string label, const JobSettings& settings, ChangeSignal& signal)
     : comName_(std::move(comName)), settings_(settings), signal_(signal) {
   summary_.command = settings_.command;
@@ -99,7 +97,7 @@ void DeviceJob::Advance() {
     if (state.notFound) {
       return Finish(ExitCode::NoDevice, "no device",
                     "the device on " + summary_.port + " did not answer as a Brantelmoor (reply " +
-                        HexText(state.lastRead) + ")");
+                        HexBytes(state.lastRead) + ")");
     }
     if (now > deadline_) {
       return Finish(ExitCode::NoDevice, "no device",
@@ -127,7 +125,7 @@ void DeviceJob::Advance() {
                   summary_.port + " vanished during the transfer (unplugged?) after " + std::to_string(state.blocks) +
                       " blocks: the device holds a partial image; connect it again and update it again");
   }
-  const std::string detail = state.lastReply.empty() ? std::string("no answer") : "last answer " + HexText(state.lastReply);
+  const std::string detail = state.lastReply.empty() ? std::string("no answer") : "last answer " + HexBytes(state.lastReply);
   Finish(ExitCode::TransferFailed, "transfer failed",
          "the device on " + summary_.port + " did not confirm block " + std::to_string(state.blocks + 1) + " (" +
              detail + "); check the connection and run the update again");

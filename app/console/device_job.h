@@ -90,7 +90,4 @@ class DeviceJob {
   Clock::time_point writeEnded_{};
 };
 
-// The device's reply in hexadecimal, as the messages quote it.
-std::string HexText(std::string_view bytes);
-
 }  // namespace vn::console
