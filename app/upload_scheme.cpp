@@ -29,7 +29,8 @@ std::unique_ptr<TVNStrMask> MakeAckMask(const char* initialMask) {
 
 TClassMultiElementEx_256A260::TClassMultiElementEx_256A260(TVNMultiElementEx& container,
                                                            void* ownerScheme,
-                                                           toolkit::Window* parentWindow)
+                                                           toolkit::Window* parentWindow,
+                                                           std::unique_ptr<TMemStream> image)
     : TClassMultiBase(ownerScheme, parentWindow), OwnerScheme(ownerScheme) {
   EdgeComponent = std::make_unique<TVNEditMultiEx>();
   EdgeComponent->onWork.resize(2);
@@ -47,7 +48,7 @@ TClassMultiElementEx_256A260::TClassMultiElementEx_256A260(TVNMultiElementEx& co
   ReplyHub = MakeHub(1, 3);
 
   Firmware = std::make_unique<TVNMemoryStream>();
-  Firmware->SetStream(LoadStreamResource("STREAM0"));
+  Firmware->SetStream(std::move(image));
 
   ByteLoop = std::make_unique<TVNFor>();
   ByteLoop->Start = 0;
@@ -181,7 +182,8 @@ TClassMultiElementEx_256A260::~TClassMultiElementEx_256A260() {
 std::unique_ptr<TClassMultiBase> CreateUploadScheme(TVNMultiElementEx& container,
                                                     toolkit::Window* parentWindow,
                                                     void* ownerScheme) {
-  return std::make_unique<TClassMultiElementEx_256A260>(container, ownerScheme, parentWindow);
+  return std::make_unique<TClassMultiElementEx_256A260>(container, ownerScheme, parentWindow,
+                                                        LoadStreamResource("STREAM0"));
 }
 
 }  // namespace vn

@@ -5,6 +5,7 @@
 #include "components/data/convertor.h"
 #include "components/data/crc16_32.h"
 #include "components/data/data_to_file.h"
+#include "components/data/mem_stream.h"
 #include "components/data/memory_stream.h"
 #include "components/data/str_cat.h"
 #include "components/data/str_mask.h"
@@ -31,8 +32,10 @@ namespace vn {
 // onEvent[5] each reply; Data[0] the stored running CRC.
 class TClassMultiElementEx_256A260 : public TClassMultiBase {
  public:
+  // `image` is what the upload sends; the window program gives it the
+  // carried one.
   TClassMultiElementEx_256A260(TVNMultiElementEx& container, void* ownerScheme,
-                               toolkit::Window* parentWindow);
+                               toolkit::Window* parentWindow, std::unique_ptr<TMemStream> image);
   // Destroys the components newest first, the edge last.
   ~TClassMultiElementEx_256A260() override;
 
@@ -64,7 +67,8 @@ class TClassMultiElementEx_256A260 : public TClassMultiBase {
   void* OwnerScheme;
 };
 
-// The upload's creator for its container (a TCreator).
+// The upload's creator for its container (a TCreator): it sends the
+// carried image.
 std::unique_ptr<TClassMultiBase> CreateUploadScheme(TVNMultiElementEx& container,
                                                     toolkit::Window* parentWindow,
                                                     void* ownerScheme);

@@ -7,7 +7,7 @@
 #include "core/rc_string.h"
 
 namespace vn {
-TClassConsoleFlasher::TClassConsoleFlasher() {
+TClassConsoleFlasher::TClassConsoleFlasher(std::unique_ptr<TMemStream> image) : image_(std::move(image)) {
   Sink = std::make_unique<TVNConsoleSink>();
 
   SendHub = MakeHub(2, 2);
@@ -97,7 +97,15 @@ TClassConsoleFlasher::TClassConsoleFlasher() {
   PortSelectHub->onEvent[2] = MakePoint<&TVNMultiElementEx::doWork>(1, Probe.get());
 
   Probe->InitInstances(&CreateProbeScheme);
-  Upload->InitInstances(&CreateUploadScheme);
+  Upload->InitInstances(&CreateUpload);
+}
+
+std::unique_ptr<TClassMultiBase> TClassConsoleFlasher::CreateUpload(TVNMultiElementEx& container,
+                                                                    toolkit::Window* parentWindow, void* ownerScheme) {
+  // The container hands back the owner it was given: this scheme.
+  auto& owner = *static_cast<TClassConsoleFlasher*>(ownerScheme);
+  if (!owner.image_) return CreateUploadScheme(container, parentWindow, ownerScheme);
+  return std::make_unique<TClassMultiElementEx_256A260>(container, ownerScheme, parentWindow, std::move(owner.image_));
 }
 
 TClassConsoleFlasher::~TClassConsoleFlasher() {

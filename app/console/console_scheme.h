@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/console/console_sink.h"
+#include "components/data/mem_stream.h"
 #include "components/flow/event_from_data.h"
 #include "components/flow/hub.h"
 #include "components/flow/commutator.h"
@@ -21,7 +22,8 @@ namespace vn {
 // closes the port. SerialPort->doEnum lists the ports through onEnum.
 class TClassConsoleFlasher {
  public:
-  TClassConsoleFlasher();
+  // The upload sends `image`; none: the carried image.
+  explicit TClassConsoleFlasher(std::unique_ptr<TMemStream> image = nullptr);
   // Destroys the components newest first; the port is closed first.
   ~TClassConsoleFlasher();
   TClassConsoleFlasher(const TClassConsoleFlasher&) = delete;
@@ -40,6 +42,13 @@ class TClassConsoleFlasher {
   std::unique_ptr<TVNEventFromData> CrcStore;
   std::unique_ptr<TVNEventFromData> PortNameStore;
   std::unique_ptr<TVNHub> PortSelectHub;
+
+ private:
+  static std::unique_ptr<TClassMultiBase> CreateUpload(TVNMultiElementEx& container, toolkit::Window* parentWindow,
+                                                       void* ownerScheme);
+
+  // Held only until the upload is built, which takes it.
+  std::unique_ptr<TMemStream> image_;
 };
 
 }  // namespace vn

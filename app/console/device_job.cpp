@@ -6,7 +6,6 @@
 #include "app/console/port_trouble.h"
 #include "app/console/ports.h"
 #include "app/console/terminal.h"
-#include "app/upload_scheme.h"
 #include "components/data/mem_stream.h"
 #include "core/conversions.h"
 #include "core/cp1251_literals.h"
@@ -40,24 +39,19 @@ DeviceJob::DeviceJob(std::string comName, std::string label, const JobSettings& 
 DeviceJob::~DeviceJob() { ClosePort(); }
 
 void DeviceJob::Start() {
+  std::unique_ptr<TMemStream> image;
+  if (settings_.image != nullptr) {
+    image = std::make_unique<TMemStream>();
+    image->Write(std::span(reinterpret_cast<const std::uint8_t*>(settings_.image->data()), settings_.image->size()));
+    image->Seek(0, TSeekOrigin::Begin);
+  }
   {
     // Built under the lock: other devices' chains run meanwhile.
     SchemeChain chain;
-    scheme_ = std::make_unique<TClassConsoleFlasher>();
+    scheme_ = std::make_unique<TClassConsoleFlasher>(std::move(image));
   }
   scheme_->Sink->OnChange = [this] { signal_.Notify(); };
   if (Trace) scheme_->Sink->Trace = Trace;
-  if (settings_.image != nullptr) {
-    auto* upload = scheme_->Upload->Current == nullptr
-                       ? nullptr
-                       : dynamic_cast<TClassMultiElementEx_256A260*>(scheme_->Upload->Current->Scheme);
-    if (upload != nullptr) {
-      auto stream = std::make_unique<TMemStream>();
-      stream->Write(std::span(reinterpret_cast<const std::uint8_t*>(settings_.image->data()), settings_.image->size()));
-      stream->Seek(0, TSeekOrigin::Begin);
-      upload->Firmware->SetStream(std::move(stream));
-    }
-  }
   phase_ = Phase::Opening;
   started_ = Clock::now();
   deadline_ = started_ + kOpenLimit;
