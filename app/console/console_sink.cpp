@@ -1,5 +1,6 @@
 #include "app/console/console_sink.h"
 
+#include "components/data/multi_str_part.h"
 #include "core/conversions.h"
 
 namespace vn {
@@ -29,7 +30,15 @@ void TVNConsoleSink::doStatus(TData& data, std::uint16_t /*index*/) {
 }
 
 void TVNConsoleSink::doFound(TData& /*data*/, std::uint16_t /*index*/) {
-  Report([](State& s) { s.found = true; });
+  Report([](State& s) {
+    // The probe judges each read as it arrives, in the chain that brought
+    // it here: the last read is the reply it recognised, cut as it cuts it.
+    std::string_view rest = s.lastRead;
+    NextPart(rest, " ");  // the device name
+    s.device = NextPart(rest, " ");
+    s.version = NextPart(rest, " ");
+    s.found = true;
+  });
 }
 
 void TVNConsoleSink::doNotFound(TData& /*data*/, std::uint16_t /*index*/) {

@@ -26,6 +26,10 @@ class TVNConsoleSink {
     bool found = false;
     bool notFound = false;
     std::string status;  // the probe's last status text (Windows-1251)
+    // The second and third words of the reply the probe recognised, as the
+    // device sent them.
+    std::string device;
+    std::string version;
     std::int32_t blocks = 0;  // blocks the device acknowledged
     bool succeeded = false;
     bool failed = false;

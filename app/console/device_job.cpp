@@ -8,7 +8,6 @@
 #include "app/console/terminal.h"
 #include "components/data/mem_stream.h"
 #include "core/conversions.h"
-#include "core/cp1251_literals.h"
 #include "core/scheme_lock.h"
 
 namespace vn::console {
@@ -18,8 +17,6 @@ using namespace std::chrono_literals;
 using State = TVNConsoleSink::State;
 
 constexpr int kBlocks = 508;
-constexpr std::string_view kDevicePrefix = "Устройство: ";
-constexpr std::string_view kVersionSeparator = "   Текущая версия ПО: ";
 // The port opens at once or not at all; this only guards against a driver
 // that never answers.
 constexpr auto kOpenLimit = 10s;
@@ -79,11 +76,10 @@ void DeviceJob::Advance() {
     deadline_ = now + settings_.probeLimit;
   }
   if (phase_ == Phase::Probing) {
-    // The probe tells its verdict after the status text, which it shows
-    // in both cases.
     if (state.found) {
       answered_ = true;
-      ReadDeviceInfo(state.status);
+      summary_.device = ForTerminal(state.device);
+      summary_.version = ForTerminal(state.version);
       if (!settings_.write) return Finish(ExitCode::Success, "success", {});
       StartUpload();
       return;
@@ -173,15 +169,6 @@ void DeviceJob::ClosePort() {
     scheme_->CloseHub->doEvent(none, 0);
   }
   scheme_.reset();
-}
-
-void DeviceJob::ReadDeviceInfo(const std::string& status) {
-  std::string_view rest = status;
-  if (rest.substr(0, kDevicePrefix.size()) == kDevicePrefix) rest.remove_prefix(kDevicePrefix.size());
-  const std::size_t separator = rest.find(kVersionSeparator);
-  summary_.device = ForTerminal(rest.substr(0, separator));
-  summary_.version =
-      separator == std::string_view::npos ? std::string() : ForTerminal(rest.substr(separator + kVersionSeparator.size()));
 }
 
 }  // namespace vn::console

@@ -72,7 +72,6 @@ class DeviceJob {
   void StartUpload();
   void Finish(ExitCode code, const char* result, std::string error);
   void ClosePort();
-  void ReadDeviceInfo(const std::string& status);
 
   std::string comName_;
   JobSettings settings_;
