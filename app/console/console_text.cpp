@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "core/json_string.h"
+
 namespace vn::console {
 namespace {
 
@@ -33,24 +35,6 @@ std::string Clock(double seconds) {
   char text[32];
   std::snprintf(text, sizeof text, "%02ld:%02ld", whole / 60, whole % 60);
   return text;
-}
-
-void AppendJsonString(std::string& out, std::string_view text) {
-  out += '"';
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
 }
 
 }  // namespace
@@ -93,24 +77,24 @@ std::string TraceLine(double seconds, bool sent, std::string_view bytes) {
 
 std::string JsonSummary(const Summary& s) {
   std::string out = "{\"command\":";
-  AppendJsonString(out, s.command);
+  out += JsonString(s.command);
   out += ",\"result\":";
-  AppendJsonString(out, s.result);
+  out += JsonString(s.result);
   out += ",\"exit_code\":" + std::to_string(s.exitCode) + ",\"port\":";
-  AppendJsonString(out, s.port);
+  out += JsonString(s.port);
   out += ",\"device\":";
-  AppendJsonString(out, s.device);
+  out += JsonString(s.device);
   out += ",\"version\":";
-  AppendJsonString(out, s.version);
+  out += JsonString(s.version);
   out += ",\"blocks\":" + std::to_string(s.blocks) + ",\"bytes\":" + std::to_string(s.bytes) + ",\"crc\":";
-  AppendJsonString(out, s.crc);
+  out += JsonString(s.crc);
   out += ",\"seconds\":" + Format("%.3f", s.seconds) + ",\"image\":";
-  AppendJsonString(out, s.image);
+  out += JsonString(s.image);
   out += ",\"error\":";
   if (s.error.empty()) {
     out += "null";
   } else {
-    AppendJsonString(out, s.error);
+    out += JsonString(s.error);
   }
   return out + "}";
 }

@@ -45,7 +45,7 @@ struct Summary {
   std::string error;      // empty when none
 };
 
-// One line of JSON. Texts must already be UTF-8; anything else is escaped.
+// One line of JSON; texts are taken as UTF-8.
 std::string JsonSummary(const Summary& summary);
 
 // One device's line among several, redrawn in place on a terminal:

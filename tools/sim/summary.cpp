@@ -2,30 +2,9 @@
 
 #include <cstdio>
 
+#include "core/json_string.h"
+
 namespace vn::sim {
-namespace {
-
-void AppendJsonString(std::string& out, const std::string& text) {
-  out += '"';
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20 || byte >= 0x7F) {
-      // Bytes above ASCII are escaped one by one: the line stays ASCII
-      // whatever code page the text came in.
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04X", byte);
-      out += escape;
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
-}
-
-}  // namespace
 
 std::string SummaryJson(const Summary& summary) {
   char crc[8];
@@ -38,7 +17,7 @@ std::string SummaryJson(const Summary& summary) {
   if (summary.error.empty()) {
     out += "null";
   } else {
-    AppendJsonString(out, summary.error);
+    out += JsonString(summary.error);
   }
   out += '}';
   return out;

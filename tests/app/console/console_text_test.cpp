@@ -56,7 +56,7 @@ TEST(ConsoleTextTest, JsonSummaryIsOneLineWithEscapedTexts) {
   EXPECT_EQ(JsonSummary(s),
             "{\"command\":\"flash\",\"result\":\"transfer failed\",\"exit_code\":5,\"port\":\"COM5\","
             "\"device\":\"X\\\"1\\\\\",\"version\":\"2.1\",\"blocks\":3,\"bytes\":768,\"crc\":\"BF88\","
-            "\"seconds\":1.235,\"image\":\"fw.hex\",\"error\":\"line one\\u000aline two\\u0009\"}");
+            "\"seconds\":1.235,\"image\":\"fw.hex\",\"error\":\"line one\\nline two\\t\"}");
   s.error.clear();
   EXPECT_NE(JsonSummary(s).find("\"error\":null}"), std::string::npos);
 }
