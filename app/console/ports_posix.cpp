@@ -10,7 +10,7 @@
 
 #include "app/console/ports.h"
 #include "components/serial/serial_port_map_posix.h"
-#include "tools/sim_process/simulator_process.h"
+#include "sim_process/simulator_process.h"
 
 namespace vn::console {
 namespace {
@@ -41,7 +41,7 @@ std::string RealPath(const std::string& path) {
 
 class PtySimulatedDevice final : public SimulatedDevice {
  public:
-  PtySimulatedDevice(std::unique_ptr<tools::SimulatorProcess> process, std::string comName)
+  PtySimulatedDevice(std::unique_ptr<sim::SimulatorProcess> process, std::string comName)
       : process_(std::move(process)), comName_(std::move(comName)), path_(process_->Pty()) {}
   const std::string& ComName() const override { return comName_; }
   const std::string& Path() const override { return path_; }
@@ -52,7 +52,7 @@ class PtySimulatedDevice final : public SimulatedDevice {
   }
 
  private:
-  std::unique_ptr<tools::SimulatorProcess> process_;
+  std::unique_ptr<sim::SimulatorProcess> process_;
   std::string comName_;
   std::string path_;
 };
@@ -128,7 +128,7 @@ std::unique_ptr<SimulatedDevice> StartSimulatedDevice(const std::string& self, c
   }
   std::vector<std::string> arguments{"--timeout", "600"};
   arguments.insert(arguments.end(), options.begin(), options.end());
-  auto process = std::make_unique<tools::SimulatorProcess>(program, arguments);
+  auto process = std::make_unique<sim::SimulatorProcess>(program, arguments);
   if (!process->Started()) {
     error = "cannot start the device simulator " + program;
     return nullptr;

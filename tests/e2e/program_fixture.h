@@ -15,14 +15,14 @@
 
 #include "app/main_scheme.h"
 #include "components/serial/serial_port_map_posix.h"
-#include "tools/sim_process/simulator_process.h"
+#include "sim_process/simulator_process.h"
 #include "toolkit/headless_screen.h"
 
 namespace vn::test {
 
 namespace hl = toolkit::headless;
-using tools::SimulatorProcess;
-using tools::SummaryField;
+using sim::SimulatorProcess;
+using sim::SummaryField;
 using namespace std::chrono_literals;
 
 class ProgramTest : public ::testing::Test {

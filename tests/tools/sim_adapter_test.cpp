@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "components/serial/posix_descriptor.h"
-#include "tools/sim_process/simulator_process.h"
+#include "sim_process/simulator_process.h"
 
 namespace vn::sim {
 namespace {
@@ -46,7 +46,7 @@ TEST(SimAdapterTest, BytesStraddlingATickArriveATickApart) {
   // so span more than one tick of 100 ms, wherever the tick falls. Without
   // the adapter they would arrive 60 ms apart; through it, every read but
   // the first comes at a tick, 100 ms after the one before.
-  tools::SimulatorProcess sim(VN_SIM_BINARY, {"--baud", "167", "--reply", "ABC", "--adapter-tick-ms", "100",
+  SimulatorProcess sim(VN_SIM_BINARY, {"--baud", "167", "--reply", "ABC", "--adapter-tick-ms", "100",
                                               "--seed", "7", "--timeout", "20"});
   ASSERT_TRUE(sim.Started());
   const serial::PosixDescriptor host(::open(sim.Pty().c_str(), O_RDWR | O_NOCTTY));

@@ -21,13 +21,15 @@
 #include "components/serial/serial_port_map_posix.h"
 #include "toolkit/headless_screen.h"
 #include "core/cp1251_to_utf8.h"
-#include "tools/sim_process/simulator_process.h"
+#include "sim_process/simulator_process.h"
 
 namespace vn::tools {
 namespace {
 
 namespace hl = toolkit::headless;
 using namespace std::chrono_literals;
+using sim::SimulatorProcess;
+using sim::SummaryField;
 using Clock = std::chrono::steady_clock;
 
 constexpr const char* kPort = "COM1";

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "tests/app/console/flasher_process.h"
-#include "tools/sim_process/simulator_process.h"
+#include "sim_process/simulator_process.h"
 
 namespace vn::test {
 namespace {
 
 using namespace std::chrono_literals;
-using tools::SummaryField;
+using sim::SummaryField;
 
 class FlashThroughAdapter : public ::testing::TestWithParam<const char*> {};
 

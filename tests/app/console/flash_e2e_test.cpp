@@ -14,13 +14,13 @@
 
 #include "tests/app/console/flasher_process.h"
 #include "tests/support/carried_image.h"
-#include "tools/sim_process/simulator_process.h"
+#include "sim_process/simulator_process.h"
 
 namespace vn::test {
 namespace {
 
 using namespace std::chrono_literals;
-using tools::SummaryField;
+using sim::SummaryField;
 using Words = std::vector<std::string>;
 
 constexpr std::size_t kImageSize = 130048;

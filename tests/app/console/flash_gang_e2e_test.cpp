@@ -16,14 +16,14 @@
 
 #include "tests/app/console/flasher_process.h"
 #include "tests/support/carried_image.h"
-#include "tools/sim_process/simulator_process.h"
+#include "sim_process/simulator_process.h"
 
 namespace vn::test {
 namespace {
 
 using namespace std::chrono_literals;
-using tools::SimulatorProcess;
-using tools::SummaryField;
+using sim::SimulatorProcess;
+using sim::SummaryField;
 using Words = std::vector<std::string>;
 
 // A folder of its own per test, for links, saved images and logs.

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace vn::tools {
+namespace vn::sim {
 
 class SimulatorProcess {
  public:
@@ -50,4 +50,4 @@ class SimulatorProcess {
 // comma or brace (strings keep their quotes).
 std::string SummaryField(const std::string& summary, const std::string& name);
 
-}  // namespace vn::tools
+}  // namespace vn::sim

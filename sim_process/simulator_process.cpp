@@ -1,4 +1,4 @@
-#include "tools/sim_process/simulator_process.h"
+#include "sim_process/simulator_process.h"
 
 #include <poll.h>
 #include <signal.h>
@@ -11,7 +11,7 @@
 
 extern char** environ;
 
-namespace vn::tools {
+namespace vn::sim {
 
 SimulatorProcess::SimulatorProcess(const std::string& program, const std::vector<std::string>& arguments) {
   for (std::size_t i = 0; i + 1 < arguments.size(); ++i) {
@@ -89,4 +89,4 @@ std::string SummaryField(const std::string& summary, const std::string& name) {
   return summary.substr(start, end - start);
 }
 
-}  // namespace vn::tools
+}  // namespace vn::sim
