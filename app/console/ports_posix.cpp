@@ -10,7 +10,7 @@
 
 #include "app/console/ports.h"
 #include "components/serial/serial_port_map_posix.h"
-#include "sim_process/simulator_process.h"
+#include "app/console/simulator_process.h"
 
 namespace vn::console {
 namespace {

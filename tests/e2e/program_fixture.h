@@ -15,7 +15,7 @@
 
 #include "app/main_scheme.h"
 #include "components/serial/serial_port_map_posix.h"
-#include "sim_process/simulator_process.h"
+#include "app/console/simulator_process.h"
 #include "toolkit/headless_screen.h"
 
 namespace vn::test {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "components/serial/posix_descriptor.h"
-#include "sim_process/simulator_process.h"
+#include "app/console/simulator_process.h"
 
 namespace vn::sim {
 namespace {

@@ -21,7 +21,7 @@
 #include "components/serial/serial_port_map_posix.h"
 #include "toolkit/headless_screen.h"
 #include "core/cp1251_to_utf8.h"
-#include "sim_process/simulator_process.h"
+#include "app/console/simulator_process.h"
 
 namespace vn::tools {
 namespace {

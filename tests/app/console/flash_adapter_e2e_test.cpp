@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/app/console/flasher_process.h"
-#include "sim_process/simulator_process.h"
+#include "app/console/simulator_process.h"
 
 namespace vn::test {
 namespace {

@@ -16,7 +16,7 @@
 
 #include "tests/app/console/flasher_process.h"
 #include "tests/support/carried_image.h"
-#include "sim_process/simulator_process.h"
+#include "app/console/simulator_process.h"
 
 namespace vn::test {
 namespace {

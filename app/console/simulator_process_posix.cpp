@@ -1,4 +1,4 @@
-#include "sim_process/simulator_process.h"
+#include "app/console/simulator_process.h"
 
 #include <poll.h>
 #include <signal.h>
