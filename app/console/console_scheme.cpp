@@ -1,5 +1,7 @@
 #include "app/console/console_scheme.h"
 
+#include <span>
+
 #include "app/probe_scheme.h"
 #include "app/upload_scheme.h"
 #include "core/cp1251_literals.h"
@@ -7,7 +9,7 @@
 #include "core/rc_string.h"
 
 namespace vn {
-TClassConsoleFlasher::TClassConsoleFlasher(std::unique_ptr<TMemStream> image) : image_(std::move(image)) {
+TClassConsoleFlasher::TClassConsoleFlasher(const std::string* image) : image_(image) {
   Sink = std::make_unique<TVNConsoleSink>();
 
   SendHub = MakeHub(2, 2);
@@ -104,8 +106,11 @@ std::unique_ptr<TClassMultiBase> TClassConsoleFlasher::CreateUpload(TVNMultiElem
                                                                     toolkit::Window* parentWindow, void* ownerScheme) {
   // The container hands back the owner it was given: this scheme.
   auto& owner = *static_cast<TClassConsoleFlasher*>(ownerScheme);
-  if (!owner.image_) return CreateUploadScheme(container, parentWindow, ownerScheme);
-  return std::make_unique<TClassMultiElementEx_256A260>(container, ownerScheme, parentWindow, std::move(owner.image_));
+  if (owner.image_ == nullptr) return CreateUploadScheme(container, parentWindow, ownerScheme);
+  auto stream = std::make_unique<TMemStream>();
+  stream->Write(std::span(reinterpret_cast<const std::uint8_t*>(owner.image_->data()), owner.image_->size()));
+  stream->Seek(0, TSeekOrigin::Begin);
+  return std::make_unique<TClassMultiElementEx_256A260>(container, ownerScheme, parentWindow, std::move(stream));
 }
 
 TClassConsoleFlasher::~TClassConsoleFlasher() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "app/console/console_sink.h"
 #include "components/data/mem_stream.h"
@@ -22,8 +23,9 @@ namespace vn {
 // closes the port. SerialPort->doEnum lists the ports through onEnum.
 class TClassConsoleFlasher {
  public:
-  // The upload sends `image`; none: the carried image.
-  explicit TClassConsoleFlasher(std::unique_ptr<TMemStream> image = nullptr);
+  // The upload sends `image`, which must outlive the scheme; none: the
+  // carried image.
+  explicit TClassConsoleFlasher(const std::string* image = nullptr);
   // Destroys the components newest first; the port is closed first.
   ~TClassConsoleFlasher();
   TClassConsoleFlasher(const TClassConsoleFlasher&) = delete;
@@ -47,8 +49,9 @@ class TClassConsoleFlasher {
   static std::unique_ptr<TClassMultiBase> CreateUpload(TVNMultiElementEx& container, toolkit::Window* parentWindow,
                                                        void* ownerScheme);
 
-  // Held only until the upload is built, which takes it.
-  std::unique_ptr<TMemStream> image_;
+  // Every upload the container builds gets a stream of its own over these
+  // bytes, so a second one could never fall back to the carried image.
+  const std::string* image_;
 };
 
 }  // namespace vn

@@ -1,12 +1,9 @@
 #include "app/console/device_job.h"
 
-#include <span>
-
 #include "app/console/console_scheme.h"
 #include "app/console/port_trouble.h"
 #include "app/console/ports.h"
 #include "app/console/terminal.h"
-#include "components/data/mem_stream.h"
 #include "core/conversions.h"
 #include "core/scheme_lock.h"
 
@@ -36,16 +33,10 @@ DeviceJob::DeviceJob(std::string comName, std::string label, const JobSettings& 
 DeviceJob::~DeviceJob() { ClosePort(); }
 
 void DeviceJob::Start() {
-  std::unique_ptr<TMemStream> image;
-  if (settings_.image != nullptr) {
-    image = std::make_unique<TMemStream>();
-    image->Write(std::span(reinterpret_cast<const std::uint8_t*>(settings_.image->data()), settings_.image->size()));
-    image->Seek(0, TSeekOrigin::Begin);
-  }
   {
     // Built under the lock: other devices' chains run meanwhile.
     SchemeChain chain;
-    scheme_ = std::make_unique<TClassConsoleFlasher>(std::move(image));
+    scheme_ = std::make_unique<TClassConsoleFlasher>(settings_.image);
   }
   scheme_->Sink->OnChange = [this] { signal_.Notify(); };
   if (Trace) scheme_->Sink->Trace = Trace;
