@@ -49,6 +49,8 @@ enum class Align : std::uint8_t { None = 0, Left = 1, Top = 2, Right = 3, Bottom
 
 enum class ControlKind : std::uint8_t { Label, Picture, Button, Edit, ComboBox, ProgressBar };
 
+enum class MouseTracking : std::uint8_t { Leave, Hover };
+
 // Mouse state of one mouse message: button 1 left, 2 right, 3 middle, 0 for
 // moves and the wheel; `shift` is the message's key-and-button word (MK_
 // bits, the signed wheel delta in the high 16 bits), plus 32 with Alt down.
@@ -175,9 +177,10 @@ class Window {
   // Puts the window on top of its siblings, hidden, without moving it.
   void RaiseHidden();
   void SetMouseCapture(bool capture);
-  // Asks for one leave notification (and with `hover` one hover
-  // notification) the next time the pointer leaves or rests on the window.
-  void TrackMouse(bool hover);
+  // Asks for one notification: a leave the next time the pointer leaves
+  // the window (at once, queued, when it is elsewhere already), or a hover
+  // the next time it rests on the window.
+  void TrackMouse(MouseTracking tracking);
   void Repaint();
   // The platform's handle (HWND on Windows), made on first demand.
   void* NativeHandle();

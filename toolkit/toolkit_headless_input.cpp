@@ -72,6 +72,20 @@ void DeliverLeave(Node& node) {
   Offer(node, leave);
 }
 
+}  // namespace
+
+void PostLeave(Node& node) {
+  PostAction([&node, watch = Watch(node)] {
+    if (watch.Gone() || !node.exists) return;
+    node.trackLeave = false;
+    node.trackHover = false;
+    Message leave{message::MouseLeave, 0, 0, nullptr};
+    Offer(node, leave);
+  });
+}
+
+namespace {
+
 Point Sub(Point a, Point b) { return {Saturate(std::int64_t{a.x} - b.x), Saturate(std::int64_t{a.y} - b.y)}; }
 
 // The system's move loop keeps the mouse to itself while the user drags a

@@ -314,13 +314,19 @@ void Window::SetMouseCapture(bool capture) {
   }
 }
 
-void Window::TrackMouse(bool hover) {
-  // The leave comes when the pointer next moves to another window or off
-  // the screen (never at once, even if the pointer is elsewhere already);
-  // the hover when it next rests on this window.
-  if (!impl_->exists) return;
-  impl_->trackLeave = true;
-  if (hover) impl_->trackHover = true;
+void Window::TrackMouse(MouseTracking tracking) {
+  // As on Windows: a leave asked for while the pointer is elsewhere is
+  // queued at once; otherwise it comes when the pointer next moves to
+  // another window or off the screen, the hover when it next rests here.
+  hd::Node& node = *impl_;
+  if (!node.exists) return;
+  if (tracking == MouseTracking::Hover) {
+    node.trackHover = true;
+  } else if (hd::TheWorld().hot == &node) {
+    node.trackLeave = true;
+  } else {
+    hd::PostLeave(node);
+  }
 }
 
 void Window::Repaint() {

@@ -186,6 +186,8 @@ void NotifyTextChanged(Node& node);
 enum class MouseAction : std::uint8_t { Move, Down, Up, DoubleClick, Wheel };
 bool Mouse(Node& target, MouseAction action, Button button, Point at, std::int16_t wheelDelta);
 void PointerAway();
+// Queues a leave for the window's message loop.
+void PostLeave(Node& node);
 bool PointerRests();
 bool FocusByUser(Node& node);
 bool Key(std::uint16_t key);

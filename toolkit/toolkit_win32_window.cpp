@@ -178,11 +178,13 @@ void Window::SetMouseCapture(bool capture) {
   }
 }
 
-void Window::TrackMouse(bool hover) {
+void Window::TrackMouse(MouseTracking tracking) {
   if (impl_->Hwnd() == nullptr) return;
   TRACKMOUSEEVENT request{};
   request.cbSize = sizeof(request);
-  request.dwFlags = TME_LEAVE | (hover ? TME_HOVER : 0u);
+  // Never both: a leave asked for while the pointer is away is posted at
+  // once, so asking for one from the leave handler would never end.
+  request.dwFlags = tracking == MouseTracking::Leave ? TME_LEAVE : TME_HOVER;
   request.hwndTrack = impl_->Hwnd();
   request.dwHoverTime = HOVER_DEFAULT;
   ::TrackMouseEvent(&request);

@@ -178,11 +178,11 @@ bool TWinCommon::WindowMessage(toolkit::Message& message) {
     case m::MouseHover: MouseEnter(); break;
     case m::MouseLeave:
       MouseLeave();
-      if (window != nullptr) window->TrackMouse(/*hover=*/true);
+      if (window != nullptr) window->TrackMouse(toolkit::MouseTracking::Hover);
       break;
     default:
       if (message.id >= m::MouseFirst && message.id <= m::MouseLast) {
-        if (window != nullptr) window->TrackMouse(/*hover=*/false);
+        if (window != nullptr) window->TrackMouse(toolkit::MouseTracking::Leave);
         MouseEnter();
       }
       break;

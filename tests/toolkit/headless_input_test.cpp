@@ -217,7 +217,8 @@ TEST_F(HeadlessTest, LeaveAndHoverOnlyWhenAsked) {
   headless::MouseMove(left, 1, 1);
   headless::MouseMove(right, 1, 1);  // not asked: nothing
   headless::MouseMove(left, 1, 1);
-  left.TrackMouse(/*hover=*/true);
+  left.TrackMouse(MouseTracking::Leave);
+  left.TrackMouse(MouseTracking::Hover);
   EXPECT_TRUE(headless::RestMouse());
   EXPECT_FALSE(headless::RestMouse());  // one hover per request
   headless::MouseMove(right, 1, 1);

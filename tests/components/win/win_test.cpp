@@ -210,6 +210,21 @@ TEST_F(WinTest, EveryMouseMessageIsAnEntryAndLeavingIsReported) {
   EXPECT_GE(std::count(gesture.begin(), gesture.end(), "enter=N"), 4);
 }
 
+TEST_F(WinTest, LeavingIsReportedOnceWhileThePointerStaysAway) {
+  TVNLabel label(Parent());
+  MouseLog log;
+  label.onMouseLeave = log.leave.Link();
+  Place(label, 10, 10, 100, 40);
+  Start();
+  hl::MouseMove(*label.Control, 5, 5);
+  hl::MouseAway();
+  // A leave asked for from the leave handling would be queued at once, and
+  // again from its own handling: a bounded number of passes shows the loop.
+  int passes = 0;
+  hl::ServeUntil([&passes] { return ++passes > 20; });
+  EXPECT_EQ(log.Take(), (Journal{"leave=N"}));
+}
+
 TEST_F(WinTest, MoveSizeFocusAndShowEvents) {
   TVNEdit first(Parent()), second(Parent());
   Journal journal;
