@@ -7,7 +7,7 @@
 namespace vn {
 TClassMultiElementEx_2569CE0::TClassMultiElementEx_2569CE0(TVNMultiElementEx& container,
                                                            void* ownerScheme,
-                                                           toolkit::Window* parentWindow)
+                                                           HostWindow* parentWindow)
     : TClassMultiBase(ownerScheme, parentWindow), OwnerScheme(ownerScheme) {
   EdgeComponent = std::make_unique<TVNEditMultiEx>();
   EdgeComponent->onWork.resize(3);
@@ -100,7 +100,7 @@ TClassMultiElementEx_2569CE0::~TClassMultiElementEx_2569CE0() {
 }
 
 std::unique_ptr<TClassMultiBase> CreateProbeScheme(TVNMultiElementEx& container,
-                                                   toolkit::Window* parentWindow,
+                                                   HostWindow* parentWindow,
                                                    void* ownerScheme) {
   return std::make_unique<TClassMultiElementEx_2569CE0>(container, ownerScheme, parentWindow);
 }

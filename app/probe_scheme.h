@@ -25,7 +25,7 @@ namespace vn {
 class TClassMultiElementEx_2569CE0 : public TClassMultiBase {
  public:
   TClassMultiElementEx_2569CE0(TVNMultiElementEx& container, void* ownerScheme,
-                               toolkit::Window* parentWindow);
+                               HostWindow* parentWindow);
   // Destroys the components newest first, the edge last.
   ~TClassMultiElementEx_2569CE0() override;
 
@@ -47,7 +47,7 @@ class TClassMultiElementEx_2569CE0 : public TClassMultiBase {
 
 // The probe's creator for its container (a TCreator).
 std::unique_ptr<TClassMultiBase> CreateProbeScheme(TVNMultiElementEx& container,
-                                                   toolkit::Window* parentWindow,
+                                                   HostWindow* parentWindow,
                                                    void* ownerScheme);
 
 }  // namespace vn

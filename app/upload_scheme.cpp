@@ -29,7 +29,7 @@ std::unique_ptr<TVNStrMask> MakeAckMask(const char* initialMask) {
 
 TClassMultiElementEx_256A260::TClassMultiElementEx_256A260(TVNMultiElementEx& container,
                                                            void* ownerScheme,
-                                                           toolkit::Window* parentWindow,
+                                                           HostWindow* parentWindow,
                                                            std::unique_ptr<TMemStream> image)
     : TClassMultiBase(ownerScheme, parentWindow), OwnerScheme(ownerScheme) {
   EdgeComponent = std::make_unique<TVNEditMultiEx>();
@@ -180,7 +180,7 @@ TClassMultiElementEx_256A260::~TClassMultiElementEx_256A260() {
 }
 
 std::unique_ptr<TClassMultiBase> CreateUploadScheme(TVNMultiElementEx& container,
-                                                    toolkit::Window* parentWindow,
+                                                    HostWindow* parentWindow,
                                                     void* ownerScheme) {
   return std::make_unique<TClassMultiElementEx_256A260>(container, ownerScheme, parentWindow,
                                                         LoadStreamResource("STREAM0"));

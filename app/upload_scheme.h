@@ -35,7 +35,7 @@ class TClassMultiElementEx_256A260 : public TClassMultiBase {
   // `image` is what the upload sends; the window program gives it the
   // carried one.
   TClassMultiElementEx_256A260(TVNMultiElementEx& container, void* ownerScheme,
-                               toolkit::Window* parentWindow, std::unique_ptr<TMemStream> image);
+                               HostWindow* parentWindow, std::unique_ptr<TMemStream> image);
   // Destroys the components newest first, the edge last.
   ~TClassMultiElementEx_256A260() override;
 
@@ -70,7 +70,7 @@ class TClassMultiElementEx_256A260 : public TClassMultiBase {
 // The upload's creator for its container (a TCreator): it sends the
 // carried image.
 std::unique_ptr<TClassMultiBase> CreateUploadScheme(TVNMultiElementEx& container,
-                                                    toolkit::Window* parentWindow,
+                                                    HostWindow* parentWindow,
                                                     void* ownerScheme);
 
 }  // namespace vn

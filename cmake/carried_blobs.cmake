@@ -46,7 +46,7 @@ function(vn_add_carried_blobs target)
 #include <cstdint>
 #include <span>
 
-#include \"components/data/carried_blobs.h\"
+#include \"core/carried_blobs.h\"
 
 namespace vn {
 namespace {

@@ -28,7 +28,7 @@ bool IsFiringOutward(const TVNEditMultiEx* edge) {
 
 }  // namespace
 
-TClassMultiBase::TClassMultiBase(void* /*ownerScheme*/, toolkit::Window* /*parentWindow*/) {}
+TClassMultiBase::TClassMultiBase(void* /*ownerScheme*/, HostWindow* /*parentWindow*/) {}
 TClassMultiBase::~TClassMultiBase() = default;
 
 void TVNEditMultiEx::doEvent(TData& data, std::uint16_t index) {
@@ -47,7 +47,7 @@ void TVNEditMultiEx::varData(TData& data, std::uint16_t index) {
   ReadPointOrBreak(data, Container->Data[index]);
 }
 
-TVNMultiElementEx::TVNMultiElementEx(toolkit::Window* parentWindow)
+TVNMultiElementEx::TVNMultiElementEx(HostWindow* parentWindow)
     : ParentWindow(parentWindow) {}
 
 TVNMultiElementEx::~TVNMultiElementEx() {

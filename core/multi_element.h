@@ -4,14 +4,11 @@
 #include <memory>
 #include <vector>
 
+#include "core/host_window.h"
 #include "core/point_link.h"
 #include "core/tdata.h"
 
 namespace vn {
-
-namespace toolkit {
-class Window;
-}
 
 class TVNMultiElementEx;
 class TVNEditMultiEx;
@@ -20,7 +17,7 @@ class TVNEditMultiEx;
 // components, the inner edge among them, and destroys them newest first.
 class TClassMultiBase {
  public:
-  TClassMultiBase(void* ownerScheme, toolkit::Window* parentWindow);
+  TClassMultiBase(void* ownerScheme, HostWindow* parentWindow);
   TClassMultiBase(const TClassMultiBase&) = delete;
   TClassMultiBase& operator=(const TClassMultiBase&) = delete;
   virtual ~TClassMultiBase();
@@ -30,7 +27,7 @@ class TClassMultiBase {
 
 // Builds one instance of a nested scheme for `container`.
 using TCreator = std::unique_ptr<TClassMultiBase> (*)(TVNMultiElementEx& container,
-                                                      toolkit::Window* parentWindow,
+                                                      HostWindow* parentWindow,
                                                       void* ownerScheme);
 
 // The nested scheme's side of the boundary; its points mirror the container's.
@@ -54,7 +51,7 @@ class TVNMultiElementEx {
     std::unique_ptr<TClassMultiBase> Scheme;
   };
 
-  explicit TVNMultiElementEx(toolkit::Window* parentWindow);
+  explicit TVNMultiElementEx(HostWindow* parentWindow);
   TVNMultiElementEx(const TVNMultiElementEx&) = delete;
   TVNMultiElementEx& operator=(const TVNMultiElementEx&) = delete;
   ~TVNMultiElementEx();
@@ -73,7 +70,7 @@ class TVNMultiElementEx {
   TVNEditMultiEx* Current = nullptr;  // the standing instance, Mode 0 only
   TCreator Creator = nullptr;
   std::vector<Instance> Instances;     // oldest first
-  toolkit::Window* ParentWindow = nullptr;
+  HostWindow* ParentWindow = nullptr;
   std::uint8_t Mode = 0;               // 0: one standing instance; else per call
   std::vector<TPointLink> onEvent;
   std::vector<TPointLink> Data;

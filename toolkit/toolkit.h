@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/host_window.h"
+
 namespace vn::toolkit {
 
 // Non-negative: RGB with red in the low byte; negative (top byte 0xFF): the
@@ -145,7 +147,7 @@ struct Icon;
 std::shared_ptr<Icon> LoadIconResource(std::string_view name);
 
 // Common to forms and controls.
-class Window {
+class Window : public HostWindow {
  public:
   virtual ~Window();
   Window(const Window&) = delete;

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "components/data/cp1251_lower.h"
+#include "core/cp1251_lower.h"
 #include "toolkit/toolkit_headless_world.h"
 
 namespace vn::toolkit {

@@ -4,7 +4,7 @@
 #include <limits>
 #include <span>
 
-#include "components/data/carried_blobs.h"
+#include "core/carried_blobs.h"
 #include "toolkit/toolkit_headless_world.h"
 
 namespace vn::toolkit {

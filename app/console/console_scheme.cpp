@@ -103,7 +103,7 @@ TClassConsoleFlasher::TClassConsoleFlasher(const std::string* image) : image_(im
 }
 
 std::unique_ptr<TClassMultiBase> TClassConsoleFlasher::CreateUpload(TVNMultiElementEx& container,
-                                                                    toolkit::Window* parentWindow, void* ownerScheme) {
+                                                                    HostWindow* parentWindow, void* ownerScheme) {
   // The container hands back the owner it was given: this scheme.
   auto& owner = *static_cast<TClassConsoleFlasher*>(ownerScheme);
   if (owner.image_ == nullptr) return CreateUploadScheme(container, parentWindow, ownerScheme);

@@ -46,7 +46,7 @@ class TClassConsoleFlasher {
   std::unique_ptr<TVNHub> PortSelectHub;
 
  private:
-  static std::unique_ptr<TClassMultiBase> CreateUpload(TVNMultiElementEx& container, toolkit::Window* parentWindow,
+  static std::unique_ptr<TClassMultiBase> CreateUpload(TVNMultiElementEx& container, HostWindow* parentWindow,
                                                        void* ownerScheme);
 
   // Every upload the container builds gets a stream of its own over these

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "components/data/cp1251_lower.h"
+#include "core/cp1251_lower.h"
 #include "core/conversions.h"
 #include "core/dispatch.h"
 

@@ -1,6 +1,6 @@
 #include "components/data/stream_resource.h"
 
-#include "components/data/carried_blobs.h"
+#include "core/carried_blobs.h"
 
 namespace vn {
 

@@ -48,7 +48,7 @@ struct StartupProbe {
 // onWork[2] reads the container's Data[0].
 class TestScheme : public TClassMultiBase {
  public:
-  TestScheme(TVNMultiElementEx& container, void* owner, toolkit::Window* parent)
+  TestScheme(TVNMultiElementEx& container, void* owner, HostWindow* parent)
       : TClassMultiBase(owner, parent), serial(++gNextSerial) {
     edge_ = std::make_unique<TVNEditMultiEx>();
     edge_->onWork.resize(3);
@@ -84,7 +84,7 @@ class TestScheme : public TClassMultiBase {
 };
 
 std::unique_ptr<TClassMultiBase> CreateTestScheme(TVNMultiElementEx& container,
-                                                  toolkit::Window* parent, void* owner) {
+                                                  HostWindow* parent, void* owner) {
   return std::make_unique<TestScheme>(container, owner, parent);
 }
 

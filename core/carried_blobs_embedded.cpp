@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "components/data/carried_blobs.h"
+#include "core/carried_blobs.h"
 
 namespace vn {
 namespace {

@@ -1,4 +1,4 @@
-#include "components/data/cp1251_lower.h"
+#include "core/cp1251_lower.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "components/data/carried_blobs.h"
+#include "core/carried_blobs.h"
 #include "core/win32_api.h"
 
 namespace vn {
