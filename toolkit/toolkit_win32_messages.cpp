@@ -137,155 +137,139 @@ class Router {
     return true;
   }
 
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-      case WM_MOUSEMOVE: {
-        const MouseEvent event = MouseEventOf(window_, message, wParam, lParam);
-        if (!Tell([&](Handler& h) { h.MouseMove(event); })) return 0;
-        break;
-      }
-      case WM_LBUTTONDOWN:
-      case WM_RBUTTONDOWN:
-      case WM_MBUTTONDOWN: {
-        const MouseEvent event = MouseEventOf(window_, message, wParam, lParam);
-        if (!Tell([&](Handler& h) { h.MouseDown(event); })) return 0;
-        break;
-      }
-      case WM_LBUTTONUP:
-      case WM_RBUTTONUP:
-      case WM_MBUTTONUP: {
-        const MouseEvent event = MouseEventOf(window_, message, wParam, lParam);
-        if (!Tell([&](Handler& h) { h.MouseUp(event); })) return 0;
-        break;
-      }
-      case WM_LBUTTONDBLCLK:
-      case WM_RBUTTONDBLCLK:
-      case WM_MBUTTONDBLCLK: {
-        const MouseEvent event = MouseEventOf(window_, message, wParam, lParam);
-        if (!Tell([&](Handler& h) { h.DoubleClick(event); })) return 0;
-        break;
-      }
-      case WM_MOUSEWHEEL: {
-        const MouseEvent event = MouseEventOf(window_, message, wParam, lParam);
-        if (!Tell([&](Handler& h) { h.MouseWheel(event); })) return 0;
-        break;
-      }
-      case WM_KEYDOWN:
-      case WM_SYSKEYDOWN:
-        return KeyDown(message, wParam, lParam);
-      case WM_KEYUP:
-      case WM_SYSKEYUP: {
-        auto key = static_cast<std::uint16_t>(wParam);
-        if (!Tell([&](Handler& h) { h.KeyUp(key); })) return 0;
-        if (key == 0) return 0;
-        wParam = key;
-        break;
-      }
-      case WM_CHAR:
-      case WM_SYSCHAR:
-        return Character(message, wParam, lParam);
-      case WM_SIZE: {
-        const LRESULT result = Default(message, wParam, lParam);
-        if (!Lives()) return result;
-        // The forms hidden when the application window was minimized come
-        // back with it, however it was restored (its taskbar button, say).
-        if (state_.role == Role::Application && wParam != SIZE_MINIMIZED) ::ShowOwnedPopups(window_, TRUE);
-        LayoutChildren(state_);
-        Tell([](Handler& h) { h.Resized(); });
-        return result;
-      }
-      case WM_SHOWWINDOW:
-        return ShowWindowMessage(message, wParam, lParam);
-      case WM_DESTROY:
-        if (!state_.destroyingItself && window_ == state_.Hwnd()) {
-          if (state_.handler != nullptr) state_.handler->Destroyed();
-          if (!*alive_) return 0;
-        }
-        break;
-      case WM_COMMAND:
-        if (lParam != 0) {
-          const HWND childWindow = reinterpret_cast<HWND>(lParam);
-          WindowState* child = StateOf(childWindow);
-          if (child != nullptr && child != &state_ && ::GetParent(childWindow) == window_) {
-            TellChildCommand(*child, HIWORD(wParam));
-            if (!Lives()) return 0;
-          }
-        }
-        break;
-      case kSelectionChangedMessage:
-        if (state_.role == Role::Control && state_.kind == ControlKind::ComboBox) {
-          Tell([](Handler& h) { h.SelectionChanged(); });
-          return 0;
-        }
-        break;
-      case WM_CTLCOLORSTATIC:
-      case WM_CTLCOLOREDIT:
-      case WM_CTLCOLORLISTBOX:
-      case WM_CTLCOLORBTN:
-        if (auto answer = ColorMessage(message, wParam, lParam)) return *answer;
-        break;
-      case WM_ERASEBKGND:
-        if (state_.role != Role::Control) {
-          EraseBackground(state_, reinterpret_cast<HDC>(wParam));
-          return 1;
-        }
-        break;
-      case WM_PAINT:
-        if (state_.role == Role::Control && state_.kind == ControlKind::Picture && window_ == state_.Hwnd() &&
-            PaintWithHandler(state_)) {
-          return 0;
-        }
-        break;
-      case WM_SETCURSOR:
-        if (state_.cursor != nullptr && reinterpret_cast<HWND>(wParam) == window_ && LOWORD(lParam) == HTCLIENT) {
-          ::SetCursor(state_.cursor);
-          return TRUE;
-        }
-        break;
-      case WM_SETFOCUS:
-        if (state_.role == Role::Control) {
-          RememberFocus(state_);
-        } else if (state_.role == Role::Form) {
-          const LRESULT result = Default(message, wParam, lParam);
-          if (Lives()) RestoreFocus(state_);
-          return result;
-        }
-        break;
-      case WM_CLOSE:
-        if (state_.role == Role::Form && IsMainForm(window_)) {
-          CloseApplicationWindow();
-          return 0;
-        }
-        if (state_.role == Role::Application) {
-          OnApplicationCloseRequest();
-          return 0;
-        }
-        break;
-      case WM_ENDSESSION:
-        if (state_.role != Role::Control && wParam != 0) OnEndSession();
-        break;
-      case WM_SYSCOMMAND:
-        if (state_.role == Role::Form && (wParam & 0xFFF0) == SC_MINIMIZE && MinimizeApplication()) return 0;
-        break;
-      case WM_ACTIVATE:
-        if (state_.role == Role::Application && LOWORD(wParam) != WA_INACTIVE) {
-          // Activation changes are not made from inside WM_ACTIVATE.
-          ::PostMessageW(window_, kActivateMainFormMessage, 0, 0);
-        }
-        break;
-      case kActivateMainFormMessage:
-        if (state_.role == Role::Application) {
-          ActivateMainForm();
-          return 0;
-        }
-        break;
-      default:
-        break;
-    }
-    return Default(message, wParam, lParam);
+  // A message's own handling answers, or leaves the message (with a word
+  // parameter it may have changed) to the class's procedure.
+  using Answer = std::optional<LRESULT>;
+  using Step = Answer (Router::*)(UINT message, WPARAM& wParam, LPARAM lParam);
+  struct Entry {
+    UINT message;
+    Step step;
+  };
+  static const Entry kSteps[];
+
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+  template <void (Handler::*Notify)(const MouseEvent&)>
+  Answer Mouse(UINT message, WPARAM& wParam, LPARAM lParam) {
+    const MouseEvent event = MouseEventOf(window_, message, wParam, lParam);
+    if (!Tell([&](Handler& h) { (h.*Notify)(event); })) return 0;
+    return std::nullopt;
   }
 
-  LRESULT KeyDown(UINT message, WPARAM wParam, LPARAM lParam) {
+  Answer KeyUp(UINT /*message*/, WPARAM& wParam, LPARAM /*lParam*/) {
+    auto key = static_cast<std::uint16_t>(wParam);
+    if (!Tell([&](Handler& h) { h.KeyUp(key); })) return 0;
+    if (key == 0) return 0;
+    wParam = key;
+    return std::nullopt;
+  }
+
+  Answer Size(UINT message, WPARAM& wParam, LPARAM lParam) {
+    const LRESULT result = Default(message, wParam, lParam);
+    if (!Lives()) return result;
+    // The forms hidden when the application window was minimized come
+    // back with it, however it was restored (its taskbar button, say).
+    if (state_.role == Role::Application && wParam != SIZE_MINIMIZED) ::ShowOwnedPopups(window_, TRUE);
+    LayoutChildren(state_);
+    Tell([](Handler& h) { h.Resized(); });
+    return result;
+  }
+
+  Answer Destroy(UINT /*message*/, WPARAM& /*wParam*/, LPARAM /*lParam*/) {
+    if (!state_.destroyingItself && window_ == state_.Hwnd()) {
+      if (state_.handler != nullptr) state_.handler->Destroyed();
+      if (!*alive_) return 0;
+    }
+    return std::nullopt;
+  }
+
+  Answer Command(UINT /*message*/, WPARAM& wParam, LPARAM lParam) {
+    if (lParam == 0) return std::nullopt;
+    const HWND childWindow = reinterpret_cast<HWND>(lParam);
+    WindowState* child = StateOf(childWindow);
+    if (child != nullptr && child != &state_ && ::GetParent(childWindow) == window_) {
+      TellChildCommand(*child, HIWORD(wParam));
+      if (!Lives()) return 0;
+    }
+    return std::nullopt;
+  }
+
+  Answer SelectionChanged(UINT /*message*/, WPARAM& /*wParam*/, LPARAM /*lParam*/) {
+    if (state_.role != Role::Control || state_.kind != ControlKind::ComboBox) return std::nullopt;
+    Tell([](Handler& h) { h.SelectionChanged(); });
+    return 0;
+  }
+
+  Answer EraseBackground(UINT /*message*/, WPARAM& wParam, LPARAM /*lParam*/) {
+    if (state_.role == Role::Control) return std::nullopt;
+    win32::EraseBackground(state_, reinterpret_cast<HDC>(wParam));
+    return 1;
+  }
+
+  Answer Paint(UINT /*message*/, WPARAM& /*wParam*/, LPARAM /*lParam*/) {
+    if (state_.role == Role::Control && state_.kind == ControlKind::Picture && window_ == state_.Hwnd() &&
+        PaintWithHandler(state_)) {
+      return 0;
+    }
+    return std::nullopt;
+  }
+
+  Answer SetCursor(UINT /*message*/, WPARAM& wParam, LPARAM lParam) {
+    if (state_.cursor == nullptr || reinterpret_cast<HWND>(wParam) != window_ || LOWORD(lParam) != HTCLIENT) {
+      return std::nullopt;
+    }
+    ::SetCursor(state_.cursor);
+    return TRUE;
+  }
+
+  Answer SetFocus(UINT message, WPARAM& wParam, LPARAM lParam) {
+    if (state_.role == Role::Control) {
+      RememberFocus(state_);
+    } else if (state_.role == Role::Form) {
+      const LRESULT result = Default(message, wParam, lParam);
+      if (Lives()) RestoreFocus(state_);
+      return result;
+    }
+    return std::nullopt;
+  }
+
+  Answer Close(UINT /*message*/, WPARAM& /*wParam*/, LPARAM /*lParam*/) {
+    if (state_.role == Role::Form && IsMainForm(window_)) {
+      CloseApplicationWindow();
+      return 0;
+    }
+    if (state_.role == Role::Application) {
+      OnApplicationCloseRequest();
+      return 0;
+    }
+    return std::nullopt;
+  }
+
+  Answer EndSession(UINT /*message*/, WPARAM& wParam, LPARAM /*lParam*/) {
+    if (state_.role != Role::Control && wParam != 0) OnEndSession();
+    return std::nullopt;
+  }
+
+  Answer SystemCommand(UINT /*message*/, WPARAM& wParam, LPARAM /*lParam*/) {
+    if (state_.role == Role::Form && (wParam & 0xFFF0) == SC_MINIMIZE && MinimizeApplication()) return 0;
+    return std::nullopt;
+  }
+
+  Answer Activate(UINT /*message*/, WPARAM& wParam, LPARAM /*lParam*/) {
+    if (state_.role == Role::Application && LOWORD(wParam) != WA_INACTIVE) {
+      // Activation changes are not made from inside WM_ACTIVATE.
+      ::PostMessageW(window_, kActivateMainFormMessage, 0, 0);
+    }
+    return std::nullopt;
+  }
+
+  Answer ActivateMainForm(UINT /*message*/, WPARAM& /*wParam*/, LPARAM /*lParam*/) {
+    if (state_.role != Role::Application) return std::nullopt;
+    win32::ActivateMainForm();
+    return 0;
+  }
+
+  Answer KeyDown(UINT message, WPARAM& wParam, LPARAM lParam) {
     auto key = static_cast<std::uint16_t>(wParam);
     if (!Tell([&](Handler& h) { h.KeyDown(key); })) return 0;
     // A key taken away also takes the character that the message loop has
@@ -312,7 +296,7 @@ class Router {
   // Shown is for the program's own showing of a hidden window; an owner
   // coming back from its minimized state shows its forms again through a
   // show message of its own (and the ShowWindow that this one makes).
-  LRESULT ShowWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  Answer ShowWindow(UINT message, WPARAM& wParam, LPARAM lParam) {
     if (lParam == SW_PARENTOPENING) {
       const bool outer = state_.ownerShowing;
       state_.ownerShowing = true;
@@ -327,7 +311,7 @@ class Router {
     return Default(message, wParam, lParam);
   }
 
-  LRESULT Character(UINT message, WPARAM wParam, LPARAM lParam) {
+  Answer Character(UINT message, WPARAM& wParam, LPARAM lParam) {
     if (state_.swallowChar) {
       state_.swallowChar = false;
       return 0;
@@ -344,7 +328,7 @@ class Router {
     return Default(message, wParam, lParam);
   }
 
-  std::optional<LRESULT> ColorMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  Answer ColorMessage(UINT message, WPARAM& wParam, LPARAM lParam) {
     const HWND from = reinterpret_cast<HWND>(lParam);
     const HDC dc = reinterpret_cast<HDC>(wParam);
     WindowState* child = StateOf(from);
@@ -372,6 +356,54 @@ class Router {
   HWND window_;
   WNDPROC original_;
 };
+
+// Messages without an entry go to the class's procedure unchanged.
+const Router::Entry Router::kSteps[] = {
+    {WM_MOUSEMOVE, &Router::Mouse<&Handler::MouseMove>},
+    {WM_LBUTTONDOWN, &Router::Mouse<&Handler::MouseDown>},
+    {WM_RBUTTONDOWN, &Router::Mouse<&Handler::MouseDown>},
+    {WM_MBUTTONDOWN, &Router::Mouse<&Handler::MouseDown>},
+    {WM_LBUTTONUP, &Router::Mouse<&Handler::MouseUp>},
+    {WM_RBUTTONUP, &Router::Mouse<&Handler::MouseUp>},
+    {WM_MBUTTONUP, &Router::Mouse<&Handler::MouseUp>},
+    {WM_LBUTTONDBLCLK, &Router::Mouse<&Handler::DoubleClick>},
+    {WM_RBUTTONDBLCLK, &Router::Mouse<&Handler::DoubleClick>},
+    {WM_MBUTTONDBLCLK, &Router::Mouse<&Handler::DoubleClick>},
+    {WM_MOUSEWHEEL, &Router::Mouse<&Handler::MouseWheel>},
+    {WM_KEYDOWN, &Router::KeyDown},
+    {WM_SYSKEYDOWN, &Router::KeyDown},
+    {WM_KEYUP, &Router::KeyUp},
+    {WM_SYSKEYUP, &Router::KeyUp},
+    {WM_CHAR, &Router::Character},
+    {WM_SYSCHAR, &Router::Character},
+    {WM_SIZE, &Router::Size},
+    {WM_SHOWWINDOW, &Router::ShowWindow},
+    {WM_DESTROY, &Router::Destroy},
+    {WM_COMMAND, &Router::Command},
+    {kSelectionChangedMessage, &Router::SelectionChanged},
+    {WM_CTLCOLORSTATIC, &Router::ColorMessage},
+    {WM_CTLCOLOREDIT, &Router::ColorMessage},
+    {WM_CTLCOLORLISTBOX, &Router::ColorMessage},
+    {WM_CTLCOLORBTN, &Router::ColorMessage},
+    {WM_ERASEBKGND, &Router::EraseBackground},
+    {WM_PAINT, &Router::Paint},
+    {WM_SETCURSOR, &Router::SetCursor},
+    {WM_SETFOCUS, &Router::SetFocus},
+    {WM_CLOSE, &Router::Close},
+    {WM_ENDSESSION, &Router::EndSession},
+    {WM_SYSCOMMAND, &Router::SystemCommand},
+    {WM_ACTIVATE, &Router::Activate},
+    {kActivateMainFormMessage, &Router::ActivateMainForm},
+};
+
+LRESULT Router::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  for (const Entry& entry : kSteps) {
+    if (entry.message != message) continue;
+    if (const Answer answer = (this->*entry.step)(message, wParam, lParam)) return *answer;
+    break;
+  }
+  return Default(message, wParam, lParam);
+}
 
 LRESULT CALLBACK SubclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const WNDPROC original = OriginalOf(window);
