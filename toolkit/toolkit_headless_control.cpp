@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/cp1251_lower.h"
+#include "toolkit/control_rules.h"
 #include "toolkit/toolkit_headless_world.h"
 
 namespace vn::toolkit {
@@ -11,45 +12,6 @@ namespace vn::toolkit {
 namespace hd = headless::detail;
 
 namespace {
-
-struct KindTraits {
-  std::uint32_t style;  // the class's base style; WS_VISIBLE among them
-  std::int32_t width;   // the size a control of the kind is created with
-  std::int32_t height;
-};
-
-// Base styles as the window classes are created with them; an edit field
-// starts 100 x 22 as Windows makes it; the other sizes are this screen's own.
-KindTraits Traits(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::Label: return {0x5000018C, 64, 22};
-    case ControlKind::Picture: return {0x5000018C, 64, 64};
-    case ControlKind::Button: return {0x50011000, 64, 22};
-    case ControlKind::Edit: return {0x50810000, 100, 22};
-    case ControlKind::ComboBox: return {0x50210200, 100, 22};
-    case ControlKind::ProgressBar: return {0x50000000, 300, 20};
-  }
-  return {0x50000000, 0, 0};
-}
-
-std::uint32_t OptionStyle(ControlKind kind, const Control::Options& options) {
-  std::uint32_t bits = 0;
-  if (kind == ControlKind::Edit) {
-    if (options.password) bits |= 0x20;  // ES_PASSWORD
-    if (options.readOnly) {
-      bits |= 0x800;  // ES_READONLY
-    } else {
-      bits |= 0x80;  // ES_AUTOHSCROLL: an editable one-line field scrolls
-    }
-  } else if (kind == ControlKind::ComboBox) {
-    bits |= options.editable ? 0x2 : 0x3;  // CBS_DROPDOWN : CBS_DROPDOWNLIST
-    if (options.sorted) bits |= 0x100;     // CBS_SORT
-  } else if (kind == ControlKind::ProgressBar) {
-    if (options.smooth) bits |= 0x1;    // PBS_SMOOTH
-    if (options.vertical) bits |= 0x4;  // PBS_VERTICAL
-  }
-  return bits;
-}
 
 bool IsCombo(const hd::Node& node) { return node.exists && node.kind == hd::NodeKind::Control && node.control == ControlKind::ComboBox; }
 
@@ -116,19 +78,11 @@ std::string ShownText(const Node& node) {
   return node.text;
 }
 
-// A label's AutoSize: the text's extent plus 1 pixel in each direction that
-// the label's alignment leaves free.
+// A label's AutoSize.
 void FitToText(Node& node) {
   if (!node.exists) return;
   const TextExtent extent = MeasureText(node.font, node.text);
-  Rect bounds = node.bounds;
-  if (node.align == Align::None || node.align == Align::Left || node.align == Align::Right) {
-    bounds.right = Saturate(std::int64_t{bounds.left} + extent.width + 1);
-  }
-  if (node.align == Align::None || node.align == Align::Top || node.align == Align::Bottom) {
-    bounds.bottom = Saturate(std::int64_t{bounds.top} + extent.height + 1);
-  }
-  ApplyBounds(node, bounds);
+  ApplyBounds(node, rules::FittedToText(node.bounds, node.align, extent.width, extent.height));
 }
 
 // WM_SETTEXT: an edit field reports every text set (EN_CHANGE) and puts the
@@ -197,11 +151,11 @@ std::unique_ptr<Control> Control::Create(ControlKind kind, Window& parent, std::
   hd::RegisterWindowThread();
   auto impl = std::make_unique<Impl>();
   hd::Node& node = *impl;
-  const KindTraits traits = Traits(kind);
+  const rules::ControlClass spec = rules::ClassOf(kind);
   node.control = kind;
   node.options = options;
-  node.style = traits.style | hd::style::Clip | OptionStyle(kind, options);
-  node.bounds = {0, 0, traits.width, traits.height};
+  node.style = rules::CreationStyle(kind, options);
+  node.bounds = {0, 0, spec.width, spec.height};
   hd::Node* owner = parent.impl_.get();
   node.color = owner->color;
   // A picture area carries no text, and a drop-down list shows only items.
@@ -222,15 +176,7 @@ void Control::SetAlignment(std::uint8_t alignment) {
   hd::Node& node = *impl_;
   if (!node.exists) return;
   node.alignment = alignment;
-  // Class style codes: centred 1, right 2, left 0, for statics and edits.
-  const std::uint32_t code = alignment == 1 ? 2u : alignment == 2 ? 1u : 0u;
-  if (node.control == ControlKind::Label || node.control == ControlKind::Picture) {
-    // Clearing the low four bits also drops SS_LEFTNOWORDWRAP (0x0C), so
-    // the text wraps at word boundaries.
-    node.style = (node.style & ~0xFu) | code;
-  } else if (node.control == ControlKind::Edit) {
-    node.style = (node.style & ~0x3u) | code;
-  }
+  node.style = rules::AlignedStyle(node.control, node.style, alignment);
 }
 
 void Control::SetAutoSize(bool autoSize) {
@@ -267,8 +213,8 @@ std::int32_t Control::AddItem(std::string_view text) {
 std::int32_t Control::InsertItem(std::int32_t index, std::string_view text) {
   hd::Node& node = *impl_;
   if (!IsCombo(node)) return -1;
-  if (index == -1) return InsertAt(node, node.items.size(), text);  // -1 appends
-  if (index < 0 || static_cast<std::size_t>(index) > node.items.size()) return -1;
+  // -1 and an index past the end append.
+  if (index < 0 || static_cast<std::size_t>(index) > node.items.size()) return InsertAt(node, node.items.size(), text);
   return InsertAt(node, static_cast<std::size_t>(index), text);
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "toolkit/control_rules.h"
 #include "toolkit/toolkit_headless_world.h"
 
 namespace vn::toolkit::headless::detail {
@@ -140,13 +141,9 @@ void MoveFocus(Node& form, bool backwards) {
   CollectTabStops(form, stops);
   if (stops.empty()) return;
   const auto at = std::find(stops.begin(), stops.end(), TheWorld().focus);
-  const std::size_t n = stops.size();
-  std::size_t next = backwards ? n - 1 : 0;
-  if (at != stops.end()) {
-    const auto index = static_cast<std::size_t>(at - stops.begin());
-    next = backwards ? (index + n - 1) % n : (index + 1) % n;
-  }
-  SetFocusTo(stops[next]);
+  const std::ptrdiff_t current = at == stops.end() ? -1 : at - stops.begin();
+  const std::ptrdiff_t next = rules::NextTabStop(current, static_cast<std::ptrdiff_t>(stops.size()), backwards);
+  SetFocusTo(stops[static_cast<std::size_t>(next)]);
 }
 
 Node* DefaultButton(Node& node) {

@@ -1,8 +1,11 @@
 // Forms and controls alike: text, geometry, visibility, focus, closing.
 
 #include <algorithm>
-#include <array>
+#include <utility>
+#include <vector>
 
+#include "toolkit/control_rules.h"
+#include "toolkit/dock_layout.h"
 #include "toolkit/toolkit_headless_world.h"
 
 namespace vn::toolkit {
@@ -108,45 +111,29 @@ void ApplyBounds(Node& node, const Rect& bounds) {
   }
 }
 
-// Docks the aligned children, as the usual form libraries do: the top ones
-// first, then bottom, left, right, and the client one fills what is left;
-// each group in creation order, only visible children, with the form's
-// spacing kept around each.
+// Docks the visible aligned children in creation order. Placing a child
+// lets its handler hear of the new size; a handler may change the layout
+// again (that waits for this round to finish) or destroy windows.
 void Relayout(Node& parent) {
   if (parent.layingOut || !parent.exists) return;
-  bool any = false;
-  for (const Node* child : parent.children) any = any || (child->kind == NodeKind::Control && child->align != Align::None);
-  if (!any) return;
+  std::vector<std::pair<Node*, Watch>> docked;
+  std::vector<rules::DockItem> items;
+  for (Node* child : parent.children) {
+    if (child->kind != NodeKind::Control || child->align == Align::None || !child->Visible()) continue;
+    docked.emplace_back(child, Watch(*child));
+    items.push_back({child->align, child->bounds});
+  }
+  if (docked.empty()) return;
+  rules::DockLayout({0, 0, WidthOf(parent.bounds), HeightOf(parent.bounds)}, parent.alignSpacing, items);
   Watch watch(parent);
   parent.layingOut = true;
-  const std::int64_t gap = std::max(parent.alignSpacing, 0);
-  struct Area {
-    std::int64_t left, top, right, bottom;
-  };
-  Area free{gap, gap, WidthOf(parent.bounds) - gap, HeightOf(parent.bounds) - gap};
-  constexpr std::array<Align, 5> kOrder = {Align::Top, Align::Bottom, Align::Left, Align::Right, Align::Client};
-  for (Align side : kOrder) {
-    std::vector<std::pair<Node*, Watch>> group;
-    for (Node* child : parent.children) {
-      if (child->kind == NodeKind::Control && child->align == side && child->Visible()) group.emplace_back(child, Watch(*child));
-    }
-    for (auto& [child, childWatch] : group) {
-      if (watch.Gone()) return;
-      if (childWatch.Gone() || !child->exists || child->parent != &parent) continue;
-      const std::int64_t w = WidthOf(child->bounds);
-      const std::int64_t h = HeightOf(child->bounds);
-      Area r = free;
-      switch (side) {
-        case Align::Top: r.bottom = free.top + h; free.top = r.bottom + gap; break;
-        case Align::Bottom: r.top = free.bottom - h; free.bottom = r.top - gap; break;
-        case Align::Left: r.right = free.left + w; free.left = r.right + gap; break;
-        case Align::Right: r.left = free.right - w; free.right = r.left - gap; break;
-        default: break;
-      }
-      ApplyBounds(*child, {Saturate(r.left), Saturate(r.top), Saturate(r.right), Saturate(r.bottom)});
-    }
+  for (std::size_t i = 0; i < docked.size(); ++i) {
+    auto& [child, childWatch] = docked[i];
+    if (childWatch.Gone() || !child->exists || child->parent != &parent) continue;
+    ApplyBounds(*child, items[i].bounds);
+    if (watch.Gone()) return;
   }
-  if (!watch.Gone()) parent.layingOut = false;
+  parent.layingOut = false;
 }
 
 // ShowWindow: only a real change counts; a window being shown hears the
@@ -286,13 +273,15 @@ void Window::SetTabOrder(std::int32_t order) {
   }
   if (order == 0) return;
   node.style |= hd::style::TabStop;
-  if (node.parent != nullptr) {
-    for (hd::Node* sibling : node.parent->children) {
-      if (sibling != &node && sibling->kind == hd::NodeKind::Control && sibling->tabPlace >= order) ++sibling->tabPlace;
-    }
-    node.parent->nextTabPlace = std::max(node.parent->nextTabPlace, order) + 1;
+  std::vector<std::int32_t*> places;
+  if (node.parent == nullptr) {
+    node.tabPlace = order;
+    return;
   }
-  node.tabPlace = order;
+  for (hd::Node* sibling : node.parent->children) {
+    if (sibling->kind == hd::NodeKind::Control) places.push_back(&sibling->tabPlace);
+  }
+  node.parent->nextTabPlace = rules::TakeTabPlace(places, node.tabPlace, order, node.parent->nextTabPlace);
 }
 
 void Window::RaiseHidden() {

@@ -5,7 +5,6 @@ target_sources(vn_toolkit PRIVATE
   toolkit_win32_drawing.cpp
   toolkit_win32_forms.cpp
   toolkit_win32_handover.cpp
-  toolkit_win32_layout.cpp
   toolkit_win32_messages.cpp
   toolkit_win32_text.cpp
   toolkit_win32_tooltip.cpp

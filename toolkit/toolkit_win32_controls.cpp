@@ -2,65 +2,12 @@
 #include <algorithm>
 #include <climits>
 
+#include "toolkit/control_rules.h"
 #include "toolkit/toolkit_win32_internal.h"
 
 namespace vn::toolkit {
 namespace win32 {
 namespace {
-
-// Every control clips its siblings and children, so overlapping controls
-// do not paint over each other.
-constexpr DWORD kClipBits = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-
-struct KindSpec {
-  const wchar_t* className;
-  DWORD baseStyle;
-  int width;  // size when created, until the component sets its own
-  int height;
-};
-
-KindSpec SpecOf(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::Label:
-      return {L"STATIC", 0x5000018C, 64, 22};
-    case ControlKind::Picture:
-      return {L"STATIC", 0x5000018C, 64, 64};
-    case ControlKind::Button:
-      return {L"BUTTON", 0x50011000, 64, 22};
-    case ControlKind::Edit:
-      return {L"EDIT", 0x50810000, 100, 22};
-    case ControlKind::ComboBox:
-      return {L"COMBOBOX", 0x50210200, 100, 22};
-    case ControlKind::ProgressBar:
-      return {L"msctls_progress32", 0x50000000, 300, 20};
-  }
-  return {L"STATIC", 0x5000018C, 64, 22};
-}
-
-DWORD StyleOf(ControlKind kind, const Control::Options& options) {
-  DWORD style = SpecOf(kind).baseStyle | kClipBits;
-  switch (kind) {
-    case ControlKind::Edit:
-      // Without the options that forbid them, a one-line field scrolls its
-      // text both ways (the scroll bars those options would bring are not
-      // for a one-line field).
-      style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
-      if (options.password) style |= ES_PASSWORD;
-      if (options.readOnly) style |= ES_READONLY;
-      break;
-    case ControlKind::ComboBox:
-      style |= options.editable ? CBS_DROPDOWN : CBS_DROPDOWNLIST;
-      if (options.sorted) style |= CBS_SORT;
-      break;
-    case ControlKind::ProgressBar:
-      if (options.vertical) style |= PBS_VERTICAL;
-      if (options.smooth) style |= PBS_SMOOTH;
-      break;
-    default:
-      break;
-  }
-  return style;
-}
 
 HGDIOBJ FontObjectOf(const WindowState& state) {
   return state.fontObject.Valid() ? state.fontObject.Get() : ::GetStockObject(DEFAULT_GUI_FONT);
@@ -70,11 +17,11 @@ HGDIOBJ FontObjectOf(const WindowState& state) {
 // routing.
 void MakeNative(WindowState& state, HWND parent, const std::wstring& text, DWORD style, DWORD exStyle,
                 const Rect& bounds, int id) {
-  const KindSpec spec = SpecOf(state.kind);
+  const std::wstring className = ToWide(rules::ClassOf(state.kind).className);
   int height = bounds.Height();
   if (state.kind == ControlKind::ComboBox) height += kDropDownListHeight;
   const HWND window = ::CreateWindowExW(
-      exStyle, spec.className, text.c_str(), style, bounds.left, bounds.top, bounds.Width(), height, parent,
+      exStyle, className.c_str(), text.c_str(), style, bounds.left, bounds.top, bounds.Width(), height, parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
   if (window == nullptr) return;
   AttachSubclass(state, window);
@@ -146,14 +93,7 @@ void FitLabelToText(WindowState& label) {
                 &measured, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
     if (text.empty()) measured.right = 0;
   }
-  Rect bounds = WindowBounds(window);
-  if (label.align == Align::None || label.align == Align::Left || label.align == Align::Right) {
-    bounds.right = bounds.left + measured.right + 1;
-  }
-  if (label.align == Align::None || label.align == Align::Top || label.align == Align::Bottom) {
-    bounds.bottom = bounds.top + measured.bottom + 1;
-  }
-  PlaceWindow(label, bounds);
+  PlaceWindow(label, rules::FittedToText(WindowBounds(window), label.align, measured.right, measured.bottom));
   LayoutParentOf(label);
 }
 
@@ -191,9 +131,10 @@ std::unique_ptr<Control> Control::Create(ControlKind kind, Window& parent, std::
   if (parentState.nextTabPlace < INT32_MAX) ++parentState.nextTabPlace;
   const int id = parentState.nextControlId;
   if (parentState.nextControlId < 0xFFFF) ++parentState.nextControlId;
-  const win32::KindSpec spec = win32::SpecOf(kind);
+  const rules::ControlClass spec = rules::ClassOf(kind);
   const std::wstring wide = kind == ControlKind::Picture ? std::wstring() : win32::ToWide(text);
-  win32::MakeNative(*impl, parentWindow, wide, win32::StyleOf(kind, options), 0, {0, 0, spec.width, spec.height}, id);
+  win32::MakeNative(*impl, parentWindow, wide, rules::CreationStyle(kind, options), 0, {0, 0, spec.width, spec.height},
+                    id);
   return std::unique_ptr<Control>(new Control(std::move(impl)));
 }
 
@@ -207,12 +148,9 @@ void Control::SetTransparent(bool transparent) {
 void Control::SetAlignment(std::uint8_t alignment) {
   const std::uint32_t style = Style();
   if (IsKind(*impl_, ControlKind::Label)) {
-    // Clearing the no-word-wrap bits lets the text wrap at word boundaries.
-    const DWORD bits = alignment == 1 ? SS_RIGHT : alignment == 2 ? SS_CENTER : SS_LEFT;
-    SetStyle((style & ~0x0Fu) | bits);
+    SetStyle(rules::AlignedStyle(ControlKind::Label, style, alignment));
   } else if (IsKind(*impl_, ControlKind::Edit)) {
-    const DWORD bits = alignment == 1 ? ES_RIGHT : alignment == 2 ? ES_CENTER : ES_LEFT;
-    const std::uint32_t wanted = (style & ~static_cast<std::uint32_t>(ES_CENTER | ES_RIGHT)) | bits;
+    const std::uint32_t wanted = rules::AlignedStyle(ControlKind::Edit, style, alignment);
     if (wanted != style) win32::RemakeEdit(*impl_, wanted);
   }
 }

@@ -3,6 +3,8 @@
 // the focus it gives back when it is activated again).
 #include <algorithm>
 
+#include "toolkit/control_rules.h"
+#include "toolkit/dock_layout.h"
 #include "toolkit/toolkit_win32_internal.h"
 
 namespace vn::toolkit {
@@ -97,7 +99,7 @@ void LayoutChildren(WindowState& parent) {
   if (docked.empty()) return;
   std::stable_sort(docked.begin(), docked.end(),
                    [](const WindowState* a, const WindowState* b) { return a->serial < b->serial; });
-  std::vector<DockItem> items;
+  std::vector<rules::DockItem> items;
   std::vector<HWND> windows;
   items.reserve(docked.size());
   windows.reserve(docked.size());
@@ -107,7 +109,7 @@ void LayoutChildren(WindowState& parent) {
   }
   RECT client{};
   ::GetClientRect(window, &client);
-  DockLayout({client.left, client.top, client.right, client.bottom}, parent.alignSpacing, items);
+  rules::DockLayout({client.left, client.top, client.right, client.bottom}, parent.alignSpacing, items);
 
   // Placing a child makes its handler hear of the new size, and a handler
   // may change the layout again (that waits for this round to finish) or
@@ -136,15 +138,13 @@ void SetTabPlace(WindowState& control, std::int32_t order) {
     return;
   }
   WindowState* parent = StateOf(::GetParent(window));
-  std::int32_t last = order;
+  std::vector<std::int32_t*> places;
   if (parent != nullptr) {
-    for (WindowState* sibling : ChildStates(parent->Hwnd())) {
-      if (sibling != &control && sibling->tabPlace >= order && sibling->tabPlace < INT32_MAX) ++sibling->tabPlace;
-      last = std::max(last, sibling->tabPlace);
-    }
+    for (WindowState* sibling : ChildStates(parent->Hwnd())) places.push_back(&sibling->tabPlace);
   }
-  control.tabPlace = order;
-  if (parent != nullptr && parent->nextTabPlace <= last) parent->nextTabPlace = last < INT32_MAX ? last + 1 : last;
+  std::int32_t next = parent != nullptr ? parent->nextTabPlace : 1;
+  next = rules::TakeTabPlace(places, control.tabPlace, order, next);
+  if (parent != nullptr) parent->nextTabPlace = next;
   ::SetWindowLongW(window, GWL_STYLE, static_cast<LONG>(style | WS_TABSTOP));
 }
 
@@ -160,12 +160,7 @@ bool MoveFocusByTab(WindowState& from, bool backwards) {
     const HWND stop = stops[static_cast<std::size_t>(i)]->Hwnd();
     if (focus != nullptr && (focus == stop || ::IsChild(stop, focus))) current = i;
   }
-  std::ptrdiff_t next = 0;
-  if (current < 0) {
-    next = backwards ? count - 1 : 0;
-  } else {
-    next = (current + (backwards ? count - 1 : 1)) % count;
-  }
+  const std::ptrdiff_t next = rules::NextTabStop(current, count, backwards);
   // Focus notifications may destroy windows: only handles are used after.
   const HWND target = stops[static_cast<std::size_t>(next)]->Hwnd();
   const bool edit = stops[static_cast<std::size_t>(next)]->kind == ControlKind::Edit;

@@ -161,14 +161,6 @@ std::optional<LRESULT> AnswerColorMessage(WindowState& child, HDC dc, UINT messa
 // system's platform id (1 the Windows 95 family, 2 NT).
 int ClassifyVersion(std::uint32_t platform, std::uint32_t major, std::uint32_t minor);
 
-// Places aligned children: Top, Bottom, Left, Right and Client children
-// in turn, each in creation order, with `spacing` around and between them.
-struct DockItem {
-  Align align = Align::None;
-  Rect bounds;
-};
-void DockLayout(const Rect& client, std::int32_t spacing, std::vector<DockItem>& items);
-
 }  // namespace vn::toolkit::win32
 
 namespace vn::toolkit {

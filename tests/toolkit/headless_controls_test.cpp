@@ -6,42 +6,6 @@ namespace {
 using headless::DrawCall;
 using headless::View;
 
-TEST_F(HeadlessTest, ControlsCarryTheirClassStylesAndTabStops) {
-  struct Case {
-    ControlKind kind;
-    Control::Options options;
-    std::uint32_t style;
-    bool tabStop;
-  };
-  const Case cases[] = {
-      {ControlKind::Label, {}, 0x5600018C, false},
-      {ControlKind::Picture, {}, 0x5600018C, false},
-      {ControlKind::Button, {}, 0x56011000, true},
-      {ControlKind::Edit, {}, 0x56810080, true},
-      {ControlKind::Edit, {.password = true, .readOnly = true}, 0x56810820, true},
-      {ControlKind::ComboBox, {}, 0x56210203, true},
-      {ControlKind::ComboBox, {.editable = true, .sorted = true}, 0x56210302, true},
-      {ControlKind::ProgressBar, {}, 0x56000000, false},
-      {ControlKind::ProgressBar, {.vertical = true, .smooth = true}, 0x56000005, false},
-  };
-  for (const Case& c : cases) {
-    Control& control = Make(c.kind, "x", c.options);
-    EXPECT_EQ(control.Style(), c.style) << static_cast<int>(c.kind);
-    EXPECT_EQ(View(control).tabStop, c.tabStop) << static_cast<int>(c.kind);
-    EXPECT_TRUE(control.Visible());
-  }
-  EXPECT_EQ(Make(ControlKind::Edit).Bounds(), (Rect{0, 0, 100, 22}));
-}
-
-TEST_F(HeadlessTest, AlignmentReplacesTheLowClassBits) {
-  Control& label = Make(ControlKind::Label);
-  label.SetAlignment(1);
-  EXPECT_EQ(label.Style() & 0xF, 0x2u);  // SS_RIGHT, no longer SS_LEFTNOWORDWRAP
-  Control& edit = Make(ControlKind::Edit);
-  edit.SetAlignment(2);
-  EXPECT_EQ(edit.Style() & 0x3, 0x1u);  // ES_CENTER
-}
-
 TEST_F(HeadlessTest, SettingAnEditsTextReportsAChangeAndPutsTheCaretAtTheStart) {
   Control& edit = Make(ControlKind::Edit, "initial");
   Watch(edit, "e");
@@ -60,38 +24,6 @@ TEST_F(HeadlessTest, SettingAnEditsTextReportsAChangeAndPutsTheCaretAtTheStart) 
   Watch(label, "l");
   label.SetText("no news");
   EXPECT_EQ(log.size(), 2u);
-}
-
-TEST_F(HeadlessTest, ComboItemsKeepDataAndSelection) {
-  Control& combo = Make(ControlKind::ComboBox, {}, {.editable = true});
-  Watch(combo, "c");
-  EXPECT_EQ(combo.AddItem("COM1"), 0);
-  EXPECT_EQ(combo.AddItem("COM3"), 1);
-  EXPECT_EQ(combo.Selected(), -1);
-  EXPECT_EQ(combo.InsertItem(5, "late"), -1);
-  EXPECT_EQ(combo.InsertItem(-1, "COM7"), 2);
-  combo.SetItemData(1, 42);
-  EXPECT_EQ(combo.ItemData(0), 0);
-  EXPECT_EQ(combo.ItemData(1), 42);
-  EXPECT_EQ(combo.ItemData(3), -1);
-
-  combo.Select(1);
-  EXPECT_EQ(combo.Text(), "COM3");
-  EXPECT_EQ(combo.InsertItem(0, "COM0"), 0);
-  EXPECT_EQ(combo.Selected(), 2);  // still COM3
-  combo.SetItemText(2, "COM4");
-  EXPECT_EQ(combo.Selected(), 2);
-  EXPECT_EQ(combo.ItemData(2), 42);
-  EXPECT_EQ(combo.Text(), "COM4");
-
-  combo.Select(9);
-  EXPECT_EQ(combo.Selected(), -1);
-  EXPECT_EQ(combo.Text(), "");
-  combo.Select(0);
-  combo.ClearItems();
-  EXPECT_EQ(combo.ItemCount(), 0);
-  EXPECT_EQ(combo.Text(), "");
-  EXPECT_TRUE(log.empty());  // the program's own selections are not reported
 }
 
 TEST_F(HeadlessTest, SortedComboIgnoresLetterCase) {
@@ -165,21 +97,6 @@ TEST_F(HeadlessTest, AutoSizeFitsTheLabelToItsText) {
   }
 }
 
-TEST_F(HeadlessTest, AlignedChildrenShareTheClientArea) {
-  form->SetAlignSpacing(2);
-  Control& top = Make(ControlKind::Label);
-  top.SetBounds({0, 0, 50, 30});
-  Control& rest = Make(ControlKind::Edit);
-  rest.SetAlign(Align::Client);
-  top.SetAlign(Align::Top);
-  EXPECT_EQ(top.Bounds(), (Rect{2, 2, 318, 32}));
-  EXPECT_EQ(rest.Bounds(), (Rect{2, 34, 318, 238}));
-  form->SetBounds({0, 0, 420, 240});
-  EXPECT_EQ(rest.Bounds(), (Rect{2, 34, 418, 238}));
-  top.SetVisible(false);
-  EXPECT_EQ(rest.Bounds(), (Rect{2, 2, 418, 238}));
-}
-
 TEST_F(HeadlessTest, ExtremeCoordinatesSaturate) {
   constexpr std::int32_t kMin = INT32_MIN;
   constexpr std::int32_t kMax = INT32_MAX;
@@ -196,18 +113,6 @@ TEST_F(HeadlessTest, ExtremeCoordinatesSaturate) {
   label.SetAlign(Align::Client);
   form->SetAlignSpacing(kMax);
   EXPECT_TRUE(headless::MouseMove(label, kMax, kMin));
-}
-
-TEST_F(HeadlessTest, ProgressPositionStaysInItsRange) {
-  Control& bar = Make(ControlKind::ProgressBar);
-  bar.SetRange(0, 507);
-  const std::pair<std::int32_t, std::int32_t> cases[] = {{0, 0}, {508, 507}, {-3, 0}, {200, 200}};
-  for (auto [asked, shown] : cases) {
-    bar.SetPosition(asked);
-    EXPECT_EQ(bar.Position(), shown) << asked;
-  }
-  bar.SetRange(0, 100);
-  EXPECT_EQ(bar.Position(), 100);
 }
 
 TEST_F(HeadlessTest, ShowingAHiddenWindowIsReportedOnce) {

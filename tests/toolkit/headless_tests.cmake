@@ -1,5 +1,8 @@
 # Headless toolkit tests.
 vn_add_test_executable(toolkit_tests unit
+  control_rules_test.cpp
+  toolkit_behaviour_test.cpp
+  behaviour_fixture_headless.cpp
   headless_controls_test.cpp
   headless_input_test.cpp
   headless_handover_test.cpp

@@ -17,40 +17,6 @@ struct KindCase {
   std::uint32_t style;
 };
 
-TEST_F(ControlsTest, EachKindHasItsClassAndStyle) {
-  // The base styles with the clip bits (0x06000000) that every control gets.
-  const KindCase cases[] = {
-      {"label", ControlKind::Label, {}, L"Static", 0x5600018C},
-      {"picture", ControlKind::Picture, {}, L"Static", 0x5600018C},
-      {"button", ControlKind::Button, {}, L"Button", 0x56011000},
-      {"edit", ControlKind::Edit, {}, L"Edit", 0x568100C0},
-      {"edit password read-only", ControlKind::Edit, {.password = true, .readOnly = true}, L"Edit", 0x568108E0},
-      {"editable combo", ControlKind::ComboBox, {.editable = true}, L"ComboBox", 0x56210202},
-      {"sorted list combo", ControlKind::ComboBox, {.sorted = true}, L"ComboBox", 0x56210303},
-      {"progress", ControlKind::ProgressBar, {}, L"msctls_progress32", 0x56000000},
-      {"vertical smooth progress",
-       ControlKind::ProgressBar,
-       {.vertical = true, .smooth = true},
-       L"msctls_progress32",
-       0x56000005},
-  };
-  auto form = Form::Create("Форма");
-  for (const KindCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    CreationLog log;
-    auto control = Control::Create(c.kind, *form, "", c.options);
-    const HWND window = Hwnd(*control);
-    ASSERT_NE(window, nullptr);
-    ASSERT_FALSE(log.made().empty());
-    EXPECT_EQ(::lstrcmpiW(log.made()[0].className.c_str(), c.className), 0) << "class";
-    EXPECT_EQ(log.made()[0].style, c.style);
-    // What the class keeps of it.
-    EXPECT_EQ(control->Style() | WS_BORDER | WS_VSCROLL, c.style | WS_BORDER | WS_VSCROLL);
-    EXPECT_EQ(control->Kind(), c.kind);
-    EXPECT_EQ(::GetParent(window), Hwnd(*form));
-  }
-}
-
 TEST_F(ControlsTest, CyrillicTextsReachTheWindowsAsTheirLetters) {
   auto form = Form::Create("Загрузчик");
   auto label = Control::Create(ControlKind::Label, *form, "Ошибка при передаче данных!", {});
@@ -137,80 +103,6 @@ TEST_F(ControlsTest, StyleChangesReachTheWindow) {
   EXPECT_EQ(button->ExStyle() & WS_EX_CLIENTEDGE, static_cast<std::uint32_t>(WS_EX_CLIENTEDGE));
 }
 
-TEST_F(ControlsTest, ComboBoxKeepsItemsInOrderWithTheirData) {
-  auto form = Form::Create("");
-  auto combo = Control::Create(ControlKind::ComboBox, *form, "", {.editable = true});
-  for (const char* name : {"COM1", "COM3", "COM4", "COM7"}) combo->AddItem(name);
-  EXPECT_EQ(combo->ItemCount(), 4);
-  EXPECT_EQ(combo->Selected(), -1);  // adding selects nothing
-  EXPECT_EQ(combo->ItemText(0), "COM1");
-  EXPECT_EQ(combo->ItemText(3), "COM7");
-  EXPECT_EQ(combo->ItemText(4), "");
-  EXPECT_EQ(combo->ItemText(-1), "");
-  EXPECT_EQ(combo->ItemData(1), 0);  // items added without data answer 0
-  EXPECT_EQ(combo->ItemData(4), -1);
-
-  combo->SetItemData(1, 77);
-  combo->Select(1);
-  EXPECT_EQ(combo->Selected(), 1);
-  EXPECT_EQ(combo->Text(), "COM3");  // the edit field shows the pick
-
-  combo->SetItemText(1, "Порт 3");
-  EXPECT_EQ(combo->ItemText(1), "Порт 3");
-  EXPECT_EQ(combo->ItemData(1), 77);
-  EXPECT_EQ(combo->Selected(), 1);
-  EXPECT_EQ(combo->ItemCount(), 4);
-  combo->SetItemText(9, "ничего");
-  EXPECT_EQ(combo->ItemCount(), 4);
-
-  EXPECT_EQ(combo->InsertItem(0, "COM0"), 0);
-  EXPECT_EQ(combo->ItemText(0), "COM0");
-  EXPECT_EQ(combo->InsertItem(99, "COM9"), 5);
-  EXPECT_EQ(combo->ItemText(5), "COM9");
-
-  combo->Select(6);
-  EXPECT_EQ(combo->Selected(), -1);
-  combo->Select(-5);
-  EXPECT_EQ(combo->Selected(), -1);
-
-  combo->BeginRebuild(64);
-  EXPECT_EQ(combo->ItemCount(), 0);
-  combo->AddItem("x");
-  combo->EndRebuild();
-  EXPECT_EQ(combo->ItemCount(), 1);
-  combo->ClearItems();
-  EXPECT_EQ(combo->ItemCount(), 0);
-}
-
-TEST_F(ControlsTest, SortedComboBoxSortsAndOtherKindsIgnoreItemCalls) {
-  auto form = Form::Create("");
-  auto combo = Control::Create(ControlKind::ComboBox, *form, "", {.sorted = true});
-  combo->AddItem("b");
-  combo->AddItem("a");
-  EXPECT_EQ(combo->ItemText(0), "a");
-  auto label = Control::Create(ControlKind::Label, *form, "", {});
-  EXPECT_EQ(label->AddItem("x"), -1);
-  EXPECT_EQ(label->ItemCount(), 0);
-  EXPECT_EQ(label->Selected(), -1);
-  EXPECT_EQ(label->Position(), 0);
-}
-
-TEST_F(ControlsTest, ProgressPositionIsClampedToTheRange) {
-  auto form = Form::Create("");
-  auto bar = Control::Create(ControlKind::ProgressBar, *form, "", {.smooth = true});
-  bar->SetRange(0, 507);
-  const struct {
-    std::int32_t given;
-    std::int32_t shown;
-  } cases[] = {{0, 0}, {200, 200}, {507, 507}, {508, 507}, {-3, 0}, {INT32_MAX, 507}, {INT32_MIN, 0}};
-  for (const auto& c : cases) {
-    bar->SetPosition(c.given);
-    EXPECT_EQ(bar->Position(), c.shown) << c.given;
-    EXPECT_EQ(::SendMessageW(Hwnd(*bar), PBM_GETPOS, 0, 0), c.shown);
-  }
-  EXPECT_EQ(::SendMessageW(Hwnd(*bar), PBM_GETRANGE, FALSE, 0), 507);
-}
-
 TEST_F(ControlsTest, ProgressBarColours) {
   auto form = Form::Create("");
   auto bar = Control::Create(ControlKind::ProgressBar, *form, "", {});
@@ -236,31 +128,6 @@ TEST_F(ControlsTest, CaptureAndRaisingHidden) {
   EXPECT_FALSE(second->Visible());
   EXPECT_EQ(second->Bounds(), (Rect{5, 6, 50, 30}));
   EXPECT_EQ(::GetWindow(Hwnd(*form), GW_CHILD), Hwnd(*second));  // first in the z-order
-}
-
-TEST_F(ControlsTest, EditCaretIsKeptWithinTheText) {
-  auto form = Form::Create("");
-  auto edit = Control::Create(ControlKind::Edit, *form, "абвгде", {});
-  edit->SetCaret(3);
-  EXPECT_EQ(edit->Caret(), 3);
-  edit->SetCaret(100);
-  EXPECT_EQ(edit->Caret(), 6);
-  edit->SetCaret(-1);
-  EXPECT_EQ(edit->Caret(), 0);
-}
-
-TEST_F(ControlsTest, LabelAlignmentLetsTheTextWrap) {
-  auto form = Form::Create("");
-  auto label = Control::Create(ControlKind::Label, *form, "", {});
-  const struct {
-    std::uint8_t alignment;
-    std::uint32_t bits;
-  } cases[] = {{1, SS_RIGHT}, {2, SS_CENTER}, {0, SS_LEFT}};
-  for (const auto& c : cases) {
-    label->SetAlignment(c.alignment);
-    EXPECT_EQ(label->Style() & 0x0Fu, c.bits);
-    EXPECT_EQ(label->Style() & ~0x0Fu, 0x56000180u);
-  }
 }
 
 TEST_F(ControlsTest, EditAlignmentKeepsTextBoundsAndHandler) {
@@ -307,32 +174,6 @@ TEST_F(ControlsTest, AutoSizedLabelFitsItsText) {
   label->SetText("CRC принятый: FFFF");
   EXPECT_GT(label->Bounds().Width(), shortBounds.Width());
   EXPECT_EQ(label->Bounds().Height(), shortBounds.Height());
-}
-
-TEST_F(ControlsTest, DockedControlsFillTheirSides) {
-  auto form = Form::Create("");
-  form->SetBounds({0, 0, 400, 300});
-  form->SetAlignSpacing(4);
-  const Rect client = form->ClientRect();
-  auto top = Control::Create(ControlKind::Label, *form, "", {});
-  top->SetBounds({0, 0, 50, 24});
-  top->SetAlign(Align::Top);
-  auto left = Control::Create(ControlKind::Label, *form, "", {});
-  left->SetBounds({0, 0, 30, 10});
-  left->SetAlign(Align::Left);
-  auto rest = Control::Create(ControlKind::Label, *form, "", {});
-  rest->SetAlign(Align::Client);
-
-  EXPECT_EQ(top->Bounds(), (Rect{4, 4, client.right - 4, 28}));
-  EXPECT_EQ(left->Bounds(), (Rect{4, 32, 34, client.bottom - 4}));
-  EXPECT_EQ(rest->Bounds(), (Rect{38, 32, client.right - 4, client.bottom - 4}));
-
-  // A hidden docked control gives its place up.
-  top->SetVisible(false);
-  EXPECT_EQ(left->Bounds(), (Rect{4, 4, 34, client.bottom - 4}));
-  // The layout follows the form's size.
-  form->SetBounds({0, 0, 500, 300});
-  EXPECT_EQ(rest->Bounds().right, form->ClientRect().right - 4);
 }
 
 // The brush and colours that the form answers for a child's colour message.

@@ -1,6 +1,8 @@
 # The Win32 toolkit driven for real: windows under wine on a virtual X
 # display (xvfb-run), with the program's bitmap and icon as resources.
 add_executable(toolkit_win32_tests
+  toolkit_behaviour_test.cpp
+  behaviour_fixture_win32.cpp
   toolkit_win32_controls_test.cpp
   toolkit_win32_drawing_test.cpp
   toolkit_win32_forms_test.cpp

@@ -1,10 +1,9 @@
-// Docking of aligned children: plain arithmetic on rectangles.
+#include "toolkit/dock_layout.h"
+
 #include <algorithm>
 #include <cstdint>
 
-#include "toolkit/toolkit_win32_internal.h"
-
-namespace vn::toolkit::win32 {
+namespace vn::toolkit::rules {
 namespace {
 
 // Window coordinates stay far inside this range; sums of arbitrary sizes and
@@ -63,4 +62,4 @@ void DockLayout(const Rect& client, std::int32_t spacing, std::vector<DockItem>&
   }
 }
 
-}  // namespace vn::toolkit::win32
+}  // namespace vn::toolkit::rules

@@ -1,0 +1,179 @@
+// What the controls do, the same on every screen: this suite runs against
+// the headless backend natively and against the Win32 backend under wine.
+#include <climits>
+
+#include "tests/toolkit/behaviour_fixture.h"
+#include "toolkit/control_rules.h"
+
+namespace vn::toolkit::test {
+namespace {
+
+TEST_F(BehaviourTest, ControlsAreMadeAsTheirKindsRulesSay) {
+  const struct {
+    ControlKind kind;
+    Control::Options options;
+  } cases[] = {
+      {ControlKind::Label, {}},
+      {ControlKind::Picture, {}},
+      {ControlKind::Button, {}},
+      {ControlKind::Edit, {}},
+      {ControlKind::Edit, {.password = true, .readOnly = true}},
+      {ControlKind::ComboBox, {}},
+      {ControlKind::ComboBox, {.editable = true, .sorted = true}},
+      {ControlKind::ProgressBar, {.vertical = true, .smooth = true}},
+  };
+  // Bits that a class may change itself: the edit's border becomes an edge,
+  // a combo box gets its list's scroll bar.
+  constexpr std::uint32_t kClassOwned = 0x00800000 | 0x00200000;  // WS_BORDER, WS_VSCROLL
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.kind));
+    Control& control = Make(c.kind, "x", c.options);
+    EXPECT_EQ(control.Kind(), c.kind);
+    EXPECT_EQ(control.Style() | kClassOwned, rules::CreationStyle(c.kind, c.options) | kClassOwned);
+    EXPECT_TRUE(control.Visible());
+    if (c.kind != ControlKind::ComboBox) {  // its height covers the dropped list
+      const rules::ControlClass spec = rules::ClassOf(c.kind);
+      EXPECT_EQ(control.Bounds(), (Rect{0, 0, spec.width, spec.height}));
+    }
+  }
+}
+
+struct SelectionCount : Handler {
+  int count = 0;
+  void SelectionChanged() override { ++count; }
+};
+
+TEST_F(BehaviourTest, ComboBoxKeepsItemsInOrderWithTheirData) {
+  Control& combo = Make(ControlKind::ComboBox, "", {.editable = true});
+  SelectionCount selections;
+  combo.SetHandler(&selections);
+  for (const char* name : {"COM1", "COM3", "COM4", "COM7"}) combo.AddItem(name);
+  EXPECT_EQ(combo.ItemCount(), 4);
+  EXPECT_EQ(combo.Selected(), -1);  // adding selects nothing
+  EXPECT_EQ(combo.ItemText(0), "COM1");
+  EXPECT_EQ(combo.ItemText(3), "COM7");
+  EXPECT_EQ(combo.ItemText(4), "");
+  EXPECT_EQ(combo.ItemText(-1), "");
+  EXPECT_EQ(combo.ItemData(1), 0);  // items added without data answer 0
+  EXPECT_EQ(combo.ItemData(4), -1);
+
+  combo.SetItemData(1, 77);
+  combo.Select(1);
+  EXPECT_EQ(combo.Selected(), 1);
+  EXPECT_EQ(combo.Text(), "COM3");  // the edit field shows the pick
+
+  combo.SetItemText(1, "Порт 3");
+  EXPECT_EQ(combo.ItemText(1), "Порт 3");
+  EXPECT_EQ(combo.ItemData(1), 77);
+  EXPECT_EQ(combo.Selected(), 1);
+  combo.SetItemText(9, "ничего");
+  EXPECT_EQ(combo.ItemCount(), 4);
+
+  EXPECT_EQ(combo.InsertItem(0, "COM0"), 0);
+  EXPECT_EQ(combo.ItemText(0), "COM0");
+  EXPECT_EQ(combo.Selected(), 2);  // the selected item moved with the insertion
+  EXPECT_EQ(combo.InsertItem(99, "COM9"), 5);  // past the end appends
+  EXPECT_EQ(combo.ItemText(5), "COM9");
+
+  combo.Select(6);
+  EXPECT_EQ(combo.Selected(), -1);
+  EXPECT_EQ(combo.Text(), "");
+  combo.Select(-5);
+  EXPECT_EQ(combo.Selected(), -1);
+
+  combo.BeginRebuild(64);
+  EXPECT_EQ(combo.ItemCount(), 0);
+  combo.AddItem("x");
+  combo.EndRebuild();
+  EXPECT_EQ(combo.ItemCount(), 1);
+  combo.Select(0);
+  combo.ClearItems();
+  EXPECT_EQ(combo.ItemCount(), 0);
+  EXPECT_EQ(combo.Text(), "");
+  EXPECT_EQ(selections.count, 0);  // the program's own selections are not reported
+  combo.SetHandler(nullptr);
+}
+
+TEST_F(BehaviourTest, SortedComboBoxIgnoresLetterCaseAndOtherKindsIgnoreItemCalls) {
+  Control& combo = Make(ControlKind::ComboBox, "", {.sorted = true});
+  for (const char* name : {"b", "C", "a"}) combo.AddItem(name);
+  ASSERT_EQ(combo.ItemCount(), 3);
+  EXPECT_EQ(combo.ItemText(0), "a");
+  EXPECT_EQ(combo.ItemText(1), "b");
+  EXPECT_EQ(combo.ItemText(2), "C");
+  Control& label = Make(ControlKind::Label);
+  EXPECT_EQ(label.AddItem("x"), -1);
+  EXPECT_EQ(label.ItemCount(), 0);
+  EXPECT_EQ(label.Selected(), -1);
+  EXPECT_EQ(label.Position(), 0);
+}
+
+TEST_F(BehaviourTest, ProgressPositionIsClampedToTheRange) {
+  Control& bar = Make(ControlKind::ProgressBar, "", {.smooth = true});
+  bar.SetRange(0, 507);
+  const struct {
+    std::int32_t given;
+    std::int32_t shown;
+  } cases[] = {{0, 0}, {200, 200}, {507, 507}, {508, 507}, {-3, 0}, {INT32_MAX, 507}, {INT32_MIN, 0}};
+  for (const auto& c : cases) {
+    bar.SetPosition(c.given);
+    EXPECT_EQ(bar.Position(), c.shown) << c.given;
+  }
+}
+
+TEST_F(BehaviourTest, EditCaretIsKeptWithinTheText) {
+  Control& edit = Make(ControlKind::Edit, "абвгде");
+  edit.SetCaret(3);
+  EXPECT_EQ(edit.Caret(), 3);
+  edit.SetCaret(100);
+  EXPECT_EQ(edit.Caret(), 6);
+  edit.SetCaret(-1);
+  EXPECT_EQ(edit.Caret(), 0);
+}
+
+TEST_F(BehaviourTest, AlignmentLetsALabelsTextWrapAndKeepsTheEditsText) {
+  Control& label = Make(ControlKind::Label);
+  const struct {
+    std::uint8_t alignment;
+    std::uint32_t bits;
+  } cases[] = {{1, 0x2}, {2, 0x1}, {0, 0x0}};  // SS_RIGHT, SS_CENTER, SS_LEFT
+  for (const auto& c : cases) {
+    label.SetAlignment(c.alignment);
+    EXPECT_EQ(label.Style() & 0x0Fu, c.bits);
+    EXPECT_EQ(label.Style() & ~0x0Fu, 0x56000180u);
+  }
+  Control& edit = Make(ControlKind::Edit, "текст");
+  edit.SetBounds({5, 6, 105, 28});
+  edit.SetAlignment(2);
+  EXPECT_EQ(edit.Style() & 0x3u, 0x1u);  // ES_CENTER
+  EXPECT_EQ(edit.Text(), "текст");
+  EXPECT_EQ(edit.Bounds(), (Rect{5, 6, 105, 28}));
+}
+
+TEST_F(BehaviourTest, DockedControlsFillTheirSides) {
+  form->SetBounds({0, 0, 400, 300});
+  form->SetAlignSpacing(4);
+  const Rect client = form->ClientRect();
+  Control& top = Make(ControlKind::Label);
+  top.SetBounds({0, 0, 50, 24});
+  top.SetAlign(Align::Top);
+  Control& left = Make(ControlKind::Label);
+  left.SetBounds({0, 0, 30, 10});
+  left.SetAlign(Align::Left);
+  Control& rest = Make(ControlKind::Label);
+  rest.SetAlign(Align::Client);
+
+  EXPECT_EQ(top.Bounds(), (Rect{4, 4, client.right - 4, 28}));
+  EXPECT_EQ(left.Bounds(), (Rect{4, 32, 34, client.bottom - 4}));
+  EXPECT_EQ(rest.Bounds(), (Rect{38, 32, client.right - 4, client.bottom - 4}));
+
+  // A hidden docked control gives its place up.
+  top.SetVisible(false);
+  EXPECT_EQ(left.Bounds(), (Rect{4, 4, 34, client.bottom - 4}));
+  // The layout follows the form's size.
+  form->SetBounds({0, 0, 500, 300});
+  EXPECT_EQ(rest.Bounds().right, form->ClientRect().right - 4);
+}
+
+}  // namespace
+}  // namespace vn::toolkit::test
