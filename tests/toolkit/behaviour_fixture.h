@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,13 @@ class BehaviourTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+
+  // Shows the form on the screen, ready for keys.
+  void ShowForm();
+  void GiveFocus(Window& window);
+  // Down and up of a key on the focused window, with Shift held if asked.
+  void PressKey(std::uint16_t key, bool shift = false);
+  bool HasFocus(Window& window);
 
   Control& Make(ControlKind kind, std::string_view text = "", const Control::Options& options = {}) {
     controls.push_back(Control::Create(kind, *form, text, options));

@@ -14,4 +14,12 @@ void BehaviourTest::TearDown() {
   headless::Reset();
 }
 
+void BehaviourTest::ShowForm() { form->SetVisible(true); }
+
+void BehaviourTest::GiveFocus(Window& window) { headless::Focus(window); }
+
+void BehaviourTest::PressKey(std::uint16_t key, bool shift) { headless::PressKey(key, {.shift = shift}); }
+
+bool BehaviourTest::HasFocus(Window& window) { return headless::Focused() == &window; }
+
 }  // namespace vn::toolkit::test

@@ -7,75 +7,7 @@ using headless::Button;
 using headless::Modifiers;
 using headless::View;
 
-constexpr std::uint16_t kTab = 9, kEnter = 13, kBack = 8, kSpace = 32, kDelete = 0x2E, kDown = 0x28;
-
-TEST_F(HeadlessTest, TabMovesTheFocusAmongVisibleEnabledTabStops) {
-  Control& first = Make(ControlKind::Button, "first");
-  Make(ControlKind::Label, "not a stop");
-  Control& edit = Make(ControlKind::Edit);
-  Control& hidden = Make(ControlKind::Button, "hidden");
-  Control& disabled = Make(ControlKind::Button, "disabled");
-  Control& combo = Make(ControlKind::ComboBox);
-  hidden.SetVisible(false);
-  disabled.SetEnabled(false);
-  Spy& editSpy = Watch(edit, "edit");
-  Spy& comboSpy = Watch(combo, "combo");
-  editSpy.logged = comboSpy.logged = {message::SetFocus, message::KillFocus};
-
-  const auto focusAfter = [](std::uint16_t key, Modifiers keys = {}) {
-    headless::PressKey(key, keys);
-    return headless::Focused();
-  };
-  EXPECT_EQ(focusAfter(kTab), &first);
-  EXPECT_EQ(focusAfter(kTab), &edit);
-  EXPECT_EQ(focusAfter(kTab), &combo);
-  EXPECT_EQ(focusAfter(kTab), &first);
-  EXPECT_EQ(focusAfter(kTab, {.shift = true}), &combo);
-  // Each focus message names the other window.
-  const auto h = [](Window& w) { return std::to_string(reinterpret_cast<std::uintptr_t>(w.NativeHandle())) + ")"; };
-  EXPECT_EQ(log, (Log{"edit:0x7(" + h(first), "edit:0x8(" + h(combo), "combo:0x7(" + h(edit), "combo:0x8(" + h(first),
-                      "combo:0x7(" + h(first)}));
-
-  // A place of its own puts the combo box first; a negative one takes the
-  // edit out of the sequence.
-  combo.SetTabOrder(1);
-  edit.SetTabOrder(-1);
-  EXPECT_EQ(focusAfter(kTab), &first);
-  EXPECT_EQ(focusAfter(kTab), &combo);
-}
-
-TEST_F(HeadlessTest, EnterPressesTheDefaultButtonUnlessAnotherButtonHasTheFocus) {
-  struct Case {
-    const char* name;
-    bool focusOther;      // the focus on a second push button instead of the edit
-    bool defaultHidden;
-    bool editSwallows;    // the edit's handler turns the key into 0
-    bool clicked;
-    bool editGetsChar;
-  };
-  const Case cases[] = {
-      {"edit focused", false, false, false, true, false},
-      {"other button focused", true, false, false, false, false},
-      {"default hidden", false, true, false, false, true},
-      {"edit takes the key", false, false, true, false, false},
-  };
-  for (const Case& c : cases) {
-    Control& ok = Make(ControlKind::Button, "OK");
-    Control& other = Make(ControlKind::Button, "Other");
-    Control& edit = Make(ControlKind::Edit);
-    ok.SetDefault(true);
-    ok.SetVisible(!c.defaultHidden);
-    Watch(ok, "ok");
-    Spy& editSpy = Watch(edit, "edit");
-    if (c.editSwallows) editSpy.keyDownBecomes = 0;
-    log.clear();
-    ASSERT_TRUE(headless::Focus(c.focusOther ? other : edit));
-    ASSERT_TRUE(headless::PressKey(kEnter));
-    EXPECT_EQ(std::count(log.begin(), log.end(), "ok:clicked"), c.clicked ? 1 : 0) << c.name;
-    EXPECT_EQ(std::count(log.begin(), log.end(), "edit:char 13"), c.editGetsChar ? 1 : 0) << c.name;
-    controls.clear();
-  }
-}
+constexpr std::uint16_t kEnter = 13, kBack = 8, kSpace = 32, kDelete = 0x2E, kDown = 0x28;
 
 TEST_F(HeadlessTest, KeyDownCharacterKeyUpAndSwallowing) {
   Control& edit = Make(ControlKind::Edit);

@@ -175,5 +175,84 @@ TEST_F(BehaviourTest, DockedControlsFillTheirSides) {
   EXPECT_EQ(rest.Bounds().right, form->ClientRect().right - 4);
 }
 
+constexpr std::uint16_t kTab = 0x09, kEnter = 0x0D;
+
+TEST_F(BehaviourTest, TabMovesTheFocusAmongVisibleEnabledTabStopsInTheirOrder) {
+  ShowForm();
+  Control& first = Make(ControlKind::Button, "first");
+  Make(ControlKind::Label, "not a stop");
+  Control& edit = Make(ControlKind::Edit);
+  Make(ControlKind::Button, "hidden").SetVisible(false);
+  Make(ControlKind::Button, "disabled").SetEnabled(false);
+  Control& combo = Make(ControlKind::ComboBox, "", {.editable = true});
+  GiveFocus(first);
+  PressKey(kTab);
+  EXPECT_TRUE(HasFocus(edit));
+  PressKey(kTab);
+  EXPECT_TRUE(HasFocus(combo));
+  PressKey(kTab);
+  EXPECT_TRUE(HasFocus(first));
+  PressKey(kTab, /*shift=*/true);
+  EXPECT_TRUE(HasFocus(combo));
+
+  // A place of its own puts the combo box first (the others move one place
+  // back); a negative one takes the edit out of the sequence.
+  combo.SetTabOrder(1);
+  edit.SetTabOrder(-1);
+  GiveFocus(combo);
+  PressKey(kTab);
+  EXPECT_TRUE(HasFocus(first));
+  PressKey(kTab);
+  EXPECT_TRUE(HasFocus(combo));
+}
+
+struct Clicks : Handler {
+  int count = 0;
+  void Clicked() override { ++count; }
+};
+
+struct KeyTaker : Handler {
+  bool taking = false;
+  void KeyDown(std::uint16_t& key) override {
+    if (taking) key = 0;
+  }
+};
+
+TEST_F(BehaviourTest, EnterPressesTheDefaultButtonUnlessAnotherButtonHasTheFocus) {
+  ShowForm();
+  Control& edit = Make(ControlKind::Edit);
+  Control& other = Make(ControlKind::Button, "Другая");
+  Control& ok = Make(ControlKind::Button, "OK");
+  Clicks clicks;
+  KeyTaker taker;
+  ok.SetHandler(&clicks);
+  edit.SetHandler(&taker);
+  ok.SetDefault(true);
+  const auto clickedAfterEnterOn = [&](Window& focus) {
+    const int before = clicks.count;
+    GiveFocus(focus);
+    PressKey(kEnter);
+    return clicks.count - before;
+  };
+  EXPECT_EQ(clickedAfterEnterOn(edit), 1);
+  EXPECT_EQ(clickedAfterEnterOn(other), 0);
+  EXPECT_EQ(clickedAfterEnterOn(ok), 1);
+  taker.taking = true;  // a key taken away presses nothing
+  EXPECT_EQ(clickedAfterEnterOn(edit), 0);
+  taker.taking = false;
+  // Neither a hidden nor a disabled default button is pressed, nor one that
+  // is no longer the default.
+  ok.SetVisible(false);
+  EXPECT_EQ(clickedAfterEnterOn(edit), 0);
+  ok.SetVisible(true);
+  ok.SetEnabled(false);
+  EXPECT_EQ(clickedAfterEnterOn(edit), 0);
+  ok.SetEnabled(true);
+  ok.SetDefault(false);
+  EXPECT_EQ(clickedAfterEnterOn(edit), 0);
+  ok.SetHandler(nullptr);
+  edit.SetHandler(nullptr);
+}
+
 }  // namespace
 }  // namespace vn::toolkit::test

@@ -1,5 +1,5 @@
 // The application window, forms, the message loop and what a form does for
-// its controls: closing, Tab order, the default button, focus memory.
+// its controls: closing, keyboard Tab, focus memory.
 #include <algorithm>
 
 #include "tests/toolkit/win32_test_support.h"
@@ -8,21 +8,6 @@ namespace vn::toolkit::test {
 namespace {
 
 using FormsTest = ToolkitTest;
-
-void SendKey(HWND window, WPARAM key) {
-  ::SendMessageW(window, WM_KEYDOWN, key, 0x00000001);
-  ::SendMessageW(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
-}
-
-// The keyboard as the system sees it: GetAsyncKeyState reads this state.
-void HoldShift(bool down) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = VK_SHIFT;
-  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  ::SendInput(1, &input, sizeof(input));
-  PumpMessages();
-}
 
 TEST_F(FormsTest, ApplicationWindowIsACaptionedPopUpWithATrimmedSystemMenu) {
   CreationLog log;
@@ -159,53 +144,6 @@ TEST_F(FormsTest, OwnDestroyIsNotReportedButTheParentsIs) {
   EXPECT_EQ(secondHandler.destroyed, 1);
 }
 
-struct TabForm {
-  std::unique_ptr<Form> form;
-  std::unique_ptr<Control> first;
-  std::unique_ptr<Control> button;
-  std::unique_ptr<Control> label;
-  std::unique_ptr<Control> hidden;
-  std::unique_ptr<Control> combo;
-  std::unique_ptr<Control> moved;
-};
-
-TEST_F(FormsTest, TabAndShiftTabFollowTheTabOrder) {
-  TabForm f;
-  f.form = ShownForm();
-  f.first = Control::Create(ControlKind::Edit, *f.form, "", {});
-  f.button = Control::Create(ControlKind::Button, *f.form, "", {});
-  f.label = Control::Create(ControlKind::Label, *f.form, "", {});  // not a tab stop
-  f.hidden = Control::Create(ControlKind::Edit, *f.form, "", {});
-  f.hidden->SetVisible(false);
-  f.combo = Control::Create(ControlKind::ComboBox, *f.form, "", {.editable = true});
-  f.moved = Control::Create(ControlKind::Edit, *f.form, "", {});
-  // Place 1: before all the others, which move one place back.
-  f.moved->SetTabOrder(1);
-  for (Control* c : {f.first.get(), f.button.get(), f.combo.get(), f.moved.get()}) {
-    c->SetBounds({10, 10, 100, 30});
-  }
-
-  ::SetFocus(Hwnd(*f.moved));
-  const std::vector<HWND> forward = {Hwnd(*f.first), Hwnd(*f.button), Hwnd(*f.combo), Hwnd(*f.moved)};
-  for (const HWND expected : forward) {
-    SendKey(::GetFocus(), VK_TAB);
-    const HWND focus = ::GetFocus();
-    EXPECT_TRUE(focus == expected || ::IsChild(expected, focus));
-  }
-  HoldShift(true);
-  ASSERT_LT(::GetAsyncKeyState(VK_SHIFT), 0);
-  SendKey(::GetFocus(), VK_TAB);
-  HoldShift(false);
-  const HWND focus = ::GetFocus();
-  EXPECT_TRUE(focus == Hwnd(*f.combo) || ::IsChild(Hwnd(*f.combo), focus));
-
-  // Out of the sequence.
-  f.button->SetTabOrder(-1);
-  ::SetFocus(Hwnd(*f.first));
-  SendKey(::GetFocus(), VK_TAB);
-  EXPECT_TRUE(::IsChild(Hwnd(*f.combo), ::GetFocus()) || ::GetFocus() == Hwnd(*f.combo));
-}
-
 TEST_F(FormsTest, TabTypedOnTheKeyboardMovesTheFocus) {
   auto form = ShownForm();
   auto first = Control::Create(ControlKind::Edit, *form, "", {});
@@ -223,47 +161,6 @@ TEST_F(FormsTest, TabTypedOnTheKeyboardMovesTheFocus) {
   // The Tab made no character in either field.
   EXPECT_EQ(first->Text(), "");
   EXPECT_EQ(second->Text(), "");
-}
-
-TEST_F(FormsTest, EnterPressesTheDefaultButtonUnlessAnotherButtonHasTheFocus) {
-  auto form = ShownForm();
-  auto edit = Control::Create(ControlKind::Edit, *form, "", {});
-  auto other = Control::Create(ControlKind::Button, *form, "Другая", {});
-  auto ok = Control::Create(ControlKind::Button, *form, "OK", {});
-  RecordingHandler okHandler;
-  RecordingHandler editHandler;
-  ok->SetHandler(&okHandler);
-  edit->SetHandler(&editHandler);
-  ok->SetDefault(true);
-  EXPECT_EQ(ok->Style() & BS_TYPEMASK, static_cast<std::uint32_t>(BS_DEFPUSHBUTTON));
-
-  ::SetFocus(Hwnd(*edit));
-  SendKey(Hwnd(*edit), VK_RETURN);
-  EXPECT_EQ(okHandler.clicked, 1);
-  EXPECT_EQ(editHandler.keysDown, (std::vector<std::uint16_t>{VK_RETURN}));  // the field heard its key first
-  EXPECT_TRUE(okHandler.keysDown.empty());                                   // the button heard none
-
-  ::SetFocus(Hwnd(*other));
-  SendKey(Hwnd(*other), VK_RETURN);
-  EXPECT_EQ(okHandler.clicked, 1);
-
-  ::SetFocus(Hwnd(*ok));
-  SendKey(Hwnd(*ok), VK_RETURN);
-  EXPECT_EQ(okHandler.clicked, 2);
-
-  // Neither a hidden nor a disabled default button is pressed.
-  ::SetFocus(Hwnd(*edit));
-  ok->SetVisible(false);
-  SendKey(Hwnd(*edit), VK_RETURN);
-  ok->SetVisible(true);
-  ok->SetEnabled(false);
-  SendKey(Hwnd(*edit), VK_RETURN);
-  EXPECT_EQ(okHandler.clicked, 2);
-
-  ok->SetEnabled(true);
-  ok->SetDefault(false);
-  SendKey(Hwnd(*edit), VK_RETURN);
-  EXPECT_EQ(okHandler.clicked, 2);
 }
 
 TEST_F(FormsTest, FormGivesTheFocusBackToTheControlThatHadItLast) {
