@@ -79,6 +79,11 @@ std::uint32_t AlignedStyle(ControlKind kind, std::uint32_t style, std::uint8_t a
   }
 }
 
+std::uint32_t PushButtonStyle(std::uint32_t style, bool isDefault) {
+  constexpr std::uint32_t kTypeBits = 0xF, kDefPushButton = 0x1;  // BS_TYPEMASK, BS_DEFPUSHBUTTON
+  return (style & ~kTypeBits) | (isDefault ? kDefPushButton : 0u);
+}
+
 Rect FittedToText(const Rect& bounds, Align align, std::int32_t textWidth, std::int32_t textHeight) {
   Rect fitted = bounds;
   if (align == Align::None || align == Align::Left || align == Align::Right) {

@@ -27,6 +27,10 @@ std::uint32_t CreationStyle(ControlKind kind, const Control::Options& options);
 // as class style bits; other kinds keep their style.
 std::uint32_t AlignedStyle(ControlKind kind, std::uint32_t style, std::uint8_t alignment);
 
+// A push button's style as its form's default button (the thicker frame)
+// or as an ordinary one.
+std::uint32_t PushButtonStyle(std::uint32_t style, bool isDefault);
+
 // A label fitted to its text: one pixel more than the text in each
 // direction that its docking leaves free.
 Rect FittedToText(const Rect& bounds, Align align, std::int32_t textWidth, std::int32_t textHeight);

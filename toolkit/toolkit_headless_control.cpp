@@ -13,6 +13,17 @@ namespace hd = headless::detail;
 
 namespace {
 
+void MakeOrdinary(hd::Node& parent) {
+  for (hd::Node* child : parent.children) {
+    if (child->kind != hd::NodeKind::Control) continue;
+    if (child->isDefault) {
+      child->isDefault = false;
+      child->style = rules::PushButtonStyle(child->style, false);
+    }
+    MakeOrdinary(*child);
+  }
+}
+
 bool IsCombo(const hd::Node& node) { return node.exists && node.kind == hd::NodeKind::Control && node.control == ControlKind::ComboBox; }
 
 bool SortsBefore(std::string_view a, std::string_view b) {
@@ -186,7 +197,14 @@ void Control::SetAutoSize(bool autoSize) {
 }
 
 void Control::SetDefault(bool isDefault) {
-  if (impl_->exists) impl_->isDefault = isDefault;
+  hd::Node& node = *impl_;
+  if (!node.exists || node.control != ControlKind::Button) return;
+  // A form has one default button: a new one takes the place of the old.
+  if (isDefault) {
+    if (hd::Node* form = hd::FormOf(node)) MakeOrdinary(*form);
+  }
+  node.isDefault = isDefault;
+  node.style = rules::PushButtonStyle(node.style, isDefault);
 }
 
 std::int32_t Control::Caret() const { return impl_->caret; }

@@ -61,6 +61,11 @@ TEST(ControlRulesTest, AlignmentReplacesTheClassBitsOfLabelsAndEdits) {
   }
 }
 
+TEST(ControlRulesTest, ADefaultButtonChangesOnlyItsButtonType) {
+  EXPECT_EQ(PushButtonStyle(0x56013000, true), 0x56013001u);
+  EXPECT_EQ(PushButtonStyle(0x56013001, false), 0x56013000u);
+}
+
 TEST(ControlRulesTest, ALabelFitsItsTextInTheDirectionsItsDockingLeavesFree) {
   const Rect at{10, 20, 500, 600};
   EXPECT_EQ(FittedToText(at, Align::None, 30, 13), (Rect{10, 20, 41, 34}));

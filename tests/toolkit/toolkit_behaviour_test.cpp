@@ -227,7 +227,11 @@ TEST_F(BehaviourTest, EnterPressesTheDefaultButtonUnlessAnotherButtonHasTheFocus
   KeyTaker taker;
   ok.SetHandler(&clicks);
   edit.SetHandler(&taker);
-  ok.SetDefault(true);
+  other.SetDefault(true);
+  ok.SetDefault(true);  // takes the place of the other
+  constexpr std::uint32_t kButtonType = 0xF, kDefault = 0x1;  // BS_TYPEMASK, BS_DEFPUSHBUTTON
+  EXPECT_EQ(ok.Style() & kButtonType, kDefault);  // the default button's thicker frame
+  EXPECT_EQ(other.Style() & kButtonType, 0u);
   const auto clickedAfterEnterOn = [&](Window& focus) {
     const int before = clicks.count;
     GiveFocus(focus);
@@ -249,6 +253,7 @@ TEST_F(BehaviourTest, EnterPressesTheDefaultButtonUnlessAnotherButtonHasTheFocus
   EXPECT_EQ(clickedAfterEnterOn(edit), 0);
   ok.SetEnabled(true);
   ok.SetDefault(false);
+  EXPECT_EQ(ok.Style() & kButtonType, 0u);
   EXPECT_EQ(clickedAfterEnterOn(edit), 0);
   ok.SetHandler(nullptr);
   edit.SetHandler(nullptr);
