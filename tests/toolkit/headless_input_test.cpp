@@ -251,17 +251,5 @@ TEST_F(HeadlessTest, ClosingTheMainFormDestroysEverythingAndEndsTheLoop) {
   Application::Run();  // the loop has ended for good
 }
 
-TEST_F(HeadlessTest, DestroyingAWindowTellsItsChildrenOnly) {
-  std::unique_ptr<Form> second = Form::Create("Second");
-  std::unique_ptr<Control> child = Control::Create(ControlKind::Edit, *second, "", {});
-  Watch(*second, "second");
-  Watch(*child, "child");
-  second->Destroy();
-  EXPECT_EQ(log, (Log{"child:destroyed"}));
-  EXPECT_FALSE(child->Exists());
-  child->SetText("ignored");  // a destroyed window takes nothing more
-  EXPECT_EQ(log.size(), 1u);
-}
-
 }  // namespace
 }  // namespace vn::toolkit::test

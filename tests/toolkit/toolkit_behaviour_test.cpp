@@ -259,5 +259,26 @@ TEST_F(BehaviourTest, EnterPressesTheDefaultButtonUnlessAnotherButtonHasTheFocus
   edit.SetHandler(nullptr);
 }
 
+struct Destructions : Handler {
+  int heard = 0;
+  void Destroyed() override { ++heard; }
+};
+
+TEST_F(BehaviourTest, DestroyingAWindowTellsItsChildrenButNotItself) {
+  Control& first = Make(ControlKind::Button);
+  Control& second = Make(ControlKind::Edit);
+  Destructions firstHandler, secondHandler;
+  first.SetHandler(&firstHandler);
+  second.SetHandler(&secondHandler);
+  first.Destroy();
+  EXPECT_FALSE(first.Exists());
+  EXPECT_EQ(firstHandler.heard, 0);
+  form->Destroy();
+  EXPECT_FALSE(second.Exists());
+  EXPECT_EQ(secondHandler.heard, 1);
+  second.SetText("ignored");  // a destroyed window takes nothing more
+  EXPECT_EQ(secondHandler.heard, 1);
+}
+
 }  // namespace
 }  // namespace vn::toolkit::test

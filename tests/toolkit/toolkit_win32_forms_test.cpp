@@ -128,22 +128,6 @@ TEST_F(FormsTest, RequestCloseCarriesWhoAsked) {
   EXPECT_TRUE(Application::HasMainWindow());
 }
 
-TEST_F(FormsTest, OwnDestroyIsNotReportedButTheParentsIs) {
-  auto form = Form::Create("");
-  auto first = Control::Create(ControlKind::Button, *form, "", {});
-  auto second = Control::Create(ControlKind::Button, *form, "", {});
-  RecordingHandler firstHandler;
-  RecordingHandler secondHandler;
-  first->SetHandler(&firstHandler);
-  second->SetHandler(&secondHandler);
-  first->Destroy();
-  EXPECT_FALSE(first->Exists());
-  EXPECT_EQ(firstHandler.destroyed, 0);
-  form->Destroy();
-  EXPECT_FALSE(second->Exists());
-  EXPECT_EQ(secondHandler.destroyed, 1);
-}
-
 TEST_F(FormsTest, TabTypedOnTheKeyboardMovesTheFocus) {
   auto form = ShownForm();
   auto first = Control::Create(ControlKind::Edit, *form, "", {});
