@@ -6,26 +6,6 @@ namespace {
 using headless::DrawCall;
 using headless::View;
 
-TEST_F(HeadlessTest, SettingAnEditsTextReportsAChangeAndPutsTheCaretAtTheStart) {
-  Control& edit = Make(ControlKind::Edit, "initial");
-  Watch(edit, "e");
-  edit.SetCaret(5);
-  edit.SetText("abc");
-  edit.SetText("abc");
-  EXPECT_EQ(log, (Log{"e:changed", "e:changed"}));
-  EXPECT_EQ(edit.Text(), "abc");
-  EXPECT_EQ(edit.Caret(), 0);
-  edit.SetCaret(99);
-  EXPECT_EQ(edit.Caret(), 3);
-  edit.SetCaret(-4);
-  EXPECT_EQ(edit.Caret(), 0);
-
-  Control& label = Make(ControlKind::Label);
-  Watch(label, "l");
-  label.SetText("no news");
-  EXPECT_EQ(log.size(), 2u);
-}
-
 TEST_F(HeadlessTest, SortedComboIgnoresLetterCase) {
   Control& combo = Make(ControlKind::ComboBox, {}, {.sorted = true});
   for (const char* name : {"b", "C", "a", "\xC1", "\xE0"}) combo.AddItem(name);  // Б, а

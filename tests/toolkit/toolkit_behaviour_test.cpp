@@ -121,14 +121,28 @@ TEST_F(BehaviourTest, ProgressPositionIsClampedToTheRange) {
   }
 }
 
-TEST_F(BehaviourTest, EditCaretIsKeptWithinTheText) {
-  Control& edit = Make(ControlKind::Edit, "абвгде");
+struct TextChanges : Handler {
+  int heard = 0;
+  void TextChanged() override { ++heard; }
+};
+
+TEST_F(BehaviourTest, SettingAnEditsTextReportsAChangeAndPutsTheCaretAtTheStart) {
+  Control& edit = Make(ControlKind::Edit, "начало");
+  TextChanges changes;
+  edit.SetHandler(&changes);
+  edit.SetCaret(5);
+  edit.SetText("абвгде");
+  edit.SetText("абвгде");
+  EXPECT_EQ(changes.heard, 2);  // every time, inside SetText
+  EXPECT_EQ(edit.Text(), "абвгде");
+  EXPECT_EQ(edit.Caret(), 0);
   edit.SetCaret(3);
   EXPECT_EQ(edit.Caret(), 3);
   edit.SetCaret(100);
   EXPECT_EQ(edit.Caret(), 6);
   edit.SetCaret(-1);
   EXPECT_EQ(edit.Caret(), 0);
+  edit.SetHandler(nullptr);
 }
 
 TEST_F(BehaviourTest, AlignmentLetsALabelsTextWrapAndKeepsTheEditsText) {
@@ -142,12 +156,24 @@ TEST_F(BehaviourTest, AlignmentLetsALabelsTextWrapAndKeepsTheEditsText) {
     EXPECT_EQ(label.Style() & 0x0Fu, c.bits);
     EXPECT_EQ(label.Style() & ~0x0Fu, 0x56000180u);
   }
-  Control& edit = Make(ControlKind::Edit, "текст");
+  // An edit field may be made anew for its alignment: it keeps its text,
+  // bounds, options and handler.
+  Control& edit = Make(ControlKind::Edit, "", {.readOnly = true});
+  TextChanges changes;
+  edit.SetHandler(&changes);
+  edit.SetText("справа");
   edit.SetBounds({5, 6, 105, 28});
+  edit.SetAlignment(1);
+  EXPECT_EQ(edit.Style() & 0x3u, 0x2u);  // ES_RIGHT
   edit.SetAlignment(2);
   EXPECT_EQ(edit.Style() & 0x3u, 0x1u);  // ES_CENTER
-  EXPECT_EQ(edit.Text(), "текст");
+  EXPECT_EQ(edit.Style() & 0x800u, 0x800u);  // ES_READONLY
+  EXPECT_EQ(edit.Text(), "справа");
   EXPECT_EQ(edit.Bounds(), (Rect{5, 6, 105, 28}));
+  const int before = changes.heard;
+  edit.SetText("новый");
+  EXPECT_EQ(changes.heard, before + 1);
+  edit.SetHandler(nullptr);
 }
 
 TEST_F(BehaviourTest, DockedControlsFillTheirSides) {

@@ -130,25 +130,6 @@ TEST_F(ControlsTest, CaptureAndRaisingHidden) {
   EXPECT_EQ(::GetWindow(Hwnd(*form), GW_CHILD), Hwnd(*second));  // first in the z-order
 }
 
-TEST_F(ControlsTest, EditAlignmentKeepsTextBoundsAndHandler) {
-  auto form = Form::Create("");
-  auto edit = Control::Create(ControlKind::Edit, *form, "", {.readOnly = true});
-  RecordingHandler handler;
-  edit->SetHandler(&handler);
-  edit->SetText("справа");
-  edit->SetBounds({10, 10, 120, 35});
-  edit->SetAlignment(1);
-  EXPECT_EQ(edit->Style() & (ES_RIGHT | ES_CENTER), static_cast<std::uint32_t>(ES_RIGHT));
-  EXPECT_EQ(edit->Style() & ES_READONLY, static_cast<std::uint32_t>(ES_READONLY));
-  EXPECT_EQ(edit->Text(), "справа");
-  EXPECT_EQ(edit->Bounds(), (Rect{10, 10, 120, 35}));
-  edit->SetAlignment(2);
-  EXPECT_EQ(edit->Style() & (ES_RIGHT | ES_CENTER), static_cast<std::uint32_t>(ES_CENTER));
-  const int before = handler.textChanged;
-  edit->SetText("новый");
-  EXPECT_EQ(handler.textChanged, before + 1);
-}
-
 TEST_F(ControlsTest, AutoSizedLabelFitsItsText) {
   auto form = Form::Create("");
   auto label = Control::Create(ControlKind::Label, *form, "CRC:", {});
