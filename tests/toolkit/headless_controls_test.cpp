@@ -95,18 +95,6 @@ TEST_F(HeadlessTest, ExtremeCoordinatesSaturate) {
   EXPECT_TRUE(headless::MouseMove(label, kMax, kMin));
 }
 
-TEST_F(HeadlessTest, ShowingAHiddenWindowIsReportedOnce) {
-  Control& label = Make(ControlKind::Label);
-  Watch(label, "l");
-  label.SetVisible(false);
-  label.SetVisible(true);
-  label.SetVisible(true);
-  EXPECT_EQ(log, (Log{"l:shown"}));
-  form->SetVisible(false);
-  EXPECT_TRUE(label.Visible());
-  EXPECT_FALSE(View(label).onScreen);
-}
-
 TEST_F(HeadlessTest, PicturesAndIconsComeFromTheCarriedBlobs) {
   const std::unique_ptr<Bitmap> picture = LoadBitmapResource("picture");
   ASSERT_NE(picture, nullptr);

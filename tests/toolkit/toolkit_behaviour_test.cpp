@@ -285,6 +285,28 @@ TEST_F(BehaviourTest, EnterPressesTheDefaultButtonUnlessAnotherButtonHasTheFocus
   edit.SetHandler(nullptr);
 }
 
+struct SizesAndShows : Handler {
+  int resized = 0;
+  int shown = 0;
+  void Resized() override { ++resized; }
+  void Shown() override { ++shown; }
+};
+
+TEST_F(BehaviourTest, ResizingAndShowingAreReportedOnlyWhenTheyHappen) {
+  Control& edit = Make(ControlKind::Edit);
+  SizesAndShows heard;
+  edit.SetHandler(&heard);
+  edit.SetBounds({0, 0, 150, 22});
+  EXPECT_EQ(heard.resized, 1);
+  edit.SetBounds({10, 10, 160, 32});  // moved only
+  EXPECT_EQ(heard.resized, 1);
+  edit.SetVisible(false);
+  edit.SetVisible(true);
+  edit.SetVisible(true);
+  EXPECT_EQ(heard.shown, 1);  // only the change from hidden
+  edit.SetHandler(nullptr);
+}
+
 struct Destructions : Handler {
   int heard = 0;
   void Destroyed() override { ++heard; }

@@ -157,26 +157,6 @@ TEST_F(MessagesTest, CharactersArriveAsProgramBytesAndMayBeChanged) {
   EXPECT_EQ(WideText(Hwnd(*edit)), L"Жё\u4E2D");
 }
 
-TEST_F(MessagesTest, SizeShowAndTextNotifications) {
-  auto form = Form::Create("");
-  auto edit = Control::Create(ControlKind::Edit, *form, "", {});
-  RecordingHandler handler;
-  edit->SetHandler(&handler);
-
-  edit->SetBounds({0, 0, 150, 22});
-  EXPECT_EQ(handler.resized, 1);
-  edit->SetBounds({10, 10, 160, 32});  // moved only
-  EXPECT_EQ(handler.resized, 1);
-
-  edit->SetVisible(false);
-  edit->SetVisible(true);
-  edit->SetVisible(true);
-  EXPECT_EQ(handler.shown, 1);  // only the change from hidden
-
-  edit->SetText("раз");
-  EXPECT_EQ(handler.textChanged, 1);  // at once, inside SetText
-}
-
 TEST_F(MessagesTest, ClicksOfButtonsAndLabels) {
   auto form = ShownForm();
   auto button = Control::Create(ControlKind::Button, *form, "Записать", {});
