@@ -32,6 +32,9 @@ SimulatorProcess& ProgramTest::AddDevice(const std::string& comName, std::vector
   arguments.insert(arguments.end(), {"--timeout", "120", "--grace-ms", "300"});
   auto device = std::make_unique<SimulatorProcess>(VN_SIMULATOR, arguments);
   EXPECT_TRUE(device->Started()) << "the simulator did not start";
+  // A name given again means the new device: a stale entry would point at a
+  // pty that is gone, or that another test's device has since been given.
+  std::erase_if(portMap_, [&comName](const auto& entry) { return entry.comName == comName; });
   portMap_.push_back({comName, device->Pty(), device->AdapterTick()});
   UpdateMap(portMap_);
   SimulatorProcess& added = *device;
@@ -46,6 +49,9 @@ void ProgramTest::AddDeadPort(const std::string& comName, const std::string& pat
 }
 
 void ProgramTest::StartProgram(std::chrono::microseconds successDelay) {
+  // A test may run the program more than once: the last run's end must not
+  // count for this one, or a tear-down would join a program it never closed.
+  programEnded_ = false;
   program_ = std::thread([this, successDelay] {
     static const char* const argv[] = {"brantelmoor"};
     RunProgram<TClassSimpleForm_24FF170>(1, argv, [successDelay](TClassSimpleForm_24FF170& scheme) {
