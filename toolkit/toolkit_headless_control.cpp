@@ -162,11 +162,11 @@ std::unique_ptr<Control> Control::Create(ControlKind kind, Window& parent, std::
   hd::RegisterWindowThread();
   auto impl = std::make_unique<Impl>();
   hd::Node& node = *impl;
-  const rules::ControlClass spec = rules::ClassOf(kind);
+  const rules::ControlClass made = rules::ClassOf(kind);
   node.control = kind;
   node.options = options;
   node.style = rules::CreationStyle(kind, options);
-  node.bounds = {0, 0, spec.width, spec.height};
+  node.bounds = {0, 0, made.width, made.height};
   hd::Node* owner = parent.impl_.get();
   node.color = owner->color;
   // A picture area carries no text, and a drop-down list shows only items.

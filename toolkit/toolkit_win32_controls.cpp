@@ -131,9 +131,9 @@ std::unique_ptr<Control> Control::Create(ControlKind kind, Window& parent, std::
   if (parentState.nextTabPlace < INT32_MAX) ++parentState.nextTabPlace;
   const int id = parentState.nextControlId;
   if (parentState.nextControlId < 0xFFFF) ++parentState.nextControlId;
-  const rules::ControlClass spec = rules::ClassOf(kind);
+  const rules::ControlClass made = rules::ClassOf(kind);
   const std::wstring wide = kind == ControlKind::Picture ? std::wstring() : win32::ToWide(text);
-  win32::MakeNative(*impl, parentWindow, wide, rules::CreationStyle(kind, options), 0, {0, 0, spec.width, spec.height},
+  win32::MakeNative(*impl, parentWindow, wide, rules::CreationStyle(kind, options), 0, {0, 0, made.width, made.height},
                     id);
   return std::unique_ptr<Control>(new Control(std::move(impl)));
 }

@@ -32,8 +32,8 @@ TEST_F(BehaviourTest, ControlsAreMadeAsTheirKindsRulesSay) {
     EXPECT_EQ(control.Style() | kClassOwned, rules::CreationStyle(c.kind, c.options) | kClassOwned);
     EXPECT_TRUE(control.Visible());
     if (c.kind != ControlKind::ComboBox) {  // its height covers the dropped list
-      const rules::ControlClass spec = rules::ClassOf(c.kind);
-      EXPECT_EQ(control.Bounds(), (Rect{0, 0, spec.width, spec.height}));
+      const rules::ControlClass made = rules::ClassOf(c.kind);
+      EXPECT_EQ(control.Bounds(), (Rect{0, 0, made.width, made.height}));
     }
   }
 }
