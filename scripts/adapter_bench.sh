@@ -4,8 +4,9 @@
 #   - RUNS updates in a row (probe included) for each adapter tick in TICKS
 #     (default 1 and 16 ms), with a device turnaround of up to
 #     TURNAROUND_MS (default 20) per block, by the command-line flasher and
-#     by the window program on the headless screen; PARALLEL of them at a
-#     time (each on its own simulated line); every failure is listed;
+#     by the window program on the headless screen (PROGRAMS, default
+#     "flasher window"); PARALLEL of them at a time (each on its own
+#     simulated line); every failure is listed;
 #   - SPEED_RUNS of `flash --simulate` on an unpaced pty beside as many
 #     runs of a plain host script that frames each answer by its length
 #     (scripts/host_peer.py, with Debian's python3-serial), alternating;
@@ -21,6 +22,7 @@ TICKS=${TICKS:-"1 16"}
 TURNAROUND_MS=${TURNAROUND_MS:-20}
 SPEED_RUNS=${SPEED_RUNS:-5}
 ONLY=${ONLY:-}
+PROGRAMS=${PROGRAMS:-"flasher window"}
 flasher=build/release/app/console/brantelmoor-flash
 window=build/release/tools/brantelmoor-headless-run
 sim=build/release/tools/brantelmoor-sim
@@ -52,7 +54,7 @@ export -f update_once
 export flasher window TURNAROUND_MS
 
 if [ -z "$ONLY" ] || [ "$ONLY" = updates ]; then
-  for program in flasher window; do
+  for program in $PROGRAMS; do
     for tick in $TICKS; do
       echo "== $program: $RUNS updates, paced 38462-baud line, adapter tick $tick ms, turnaround up to $TURNAROUND_MS ms ($PARALLEL at a time)"
       seq "$RUNS" | xargs -P "$PARALLEL" -I{} bash -c "update_once $program $tick \$((1000 * $tick + {}))" \

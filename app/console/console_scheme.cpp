@@ -70,7 +70,8 @@ TClassConsoleFlasher::TClassConsoleFlasher(const std::string* image) : image_(im
   SendHub->onEvent[0] = MakePoint<&TVNConsoleSink::doSent>(0, Sink.get());
   SendHub->onEvent[1] = MakePoint<&TVNComAsync::doWrite>(0, SerialPort.get());
   Probe->onEvent[0] = MakePoint<&TVNHub::doEvent>(0, SendHub.get());
-  Probe->onEvent[1] = MakePoint<&TVNConsoleSink::doStatus>(0, Sink.get());
+  // Probe->onEvent[1], the status line, stays unconnected: its Russian
+  // texts are the window's, the console words its own messages.
   Probe->onEvent[2] = MakePoint<&TVNComAsync::doOpen>(0, SerialPort.get());
   Probe->onEvent[3] = MakePoint<&TVNConsoleSink::doNotFound>(0, Sink.get());
   Probe->onEvent[4] = MakePoint<&TVNConsoleSink::doFound>(0, Sink.get());

@@ -24,11 +24,6 @@ void TVNConsoleSink::doOpened(TData& data, std::uint16_t /*index*/) {
   });
 }
 
-void TVNConsoleSink::doStatus(TData& data, std::uint16_t /*index*/) {
-  std::string text(ToString(data).view());
-  Report([&text](State& s) { s.status = std::move(text); });
-}
-
 void TVNConsoleSink::doFound(TData& /*data*/, std::uint16_t /*index*/) {
   Report([](State& s) {
     // The probe judges each read as it arrives, in the chain that brought

@@ -25,7 +25,6 @@ class TVNConsoleSink {
     bool opened = false;
     bool found = false;
     bool notFound = false;
-    std::string status;  // the probe's last status text (Windows-1251)
     // The second and third words of the reply the probe recognised, as the
     // device sent them.
     std::string device;
@@ -45,7 +44,6 @@ class TVNConsoleSink {
   std::function<void()> OnChange;
 
   void doOpened(TData& data, std::uint16_t index);
-  void doStatus(TData& data, std::uint16_t index);
   void doFound(TData& data, std::uint16_t index);
   void doNotFound(TData& data, std::uint16_t index);
   void doProgress(TData& data, std::uint16_t index);
