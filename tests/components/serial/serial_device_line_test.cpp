@@ -51,14 +51,6 @@ TEST_F(SerialDeviceLine, ThePortIsExclusiveAndFreeAgainAtClose) {
   EXPECT_FALSE(device->ApplyTimeouts(LineTimeouts{}));
 }
 
-TEST_F(SerialDeviceLine, NamesHoldingAZeroByteReachNoDevice) {
-  // Cut at the zero, this would be the peer's port.
-  const std::string name = peer->PortName() + std::string("\0x", 2);
-  EXPECT_FALSE(SerialDevice::Open(name));
-  EXPECT_FALSE(SerialDevice::CanOpen(name));
-  EXPECT_TRUE(SerialDevice::CanOpen(peer->PortName()));
-}
-
 TEST_F(SerialDeviceLine, ClearingTheMaskEndsAWaitOnAnotherThread) {
   const std::shared_ptr<SerialDevice> device = OpenPort();
   ASSERT_TRUE(device);
