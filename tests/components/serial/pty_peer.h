@@ -15,7 +15,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -29,17 +28,6 @@ using namespace std::chrono_literals;
 
 // Generous: the sanitizer builds are slow, and a healthy run never waits this long.
 inline constexpr std::chrono::milliseconds kPatience = 5s;
-
-// Polls `done` until it holds or `limit` passes; the result of the last look.
-template <class Condition>
-bool WaitUntil(Condition done, std::chrono::milliseconds limit = kPatience) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return done();
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
 
 class PtyPeer {
  public:

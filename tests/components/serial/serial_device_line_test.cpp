@@ -19,16 +19,6 @@ class SerialDeviceLine : public ::testing::Test {
     return device;
   }
 
-  // Runs the reader's blocking step on a thread of its own; a wait that does
-  // not end in time is ended through the mask, so a failure cannot hang.
-  bool AwaitOnOtherThread(SerialDevice& device) {
-    std::future<bool> waiter = std::async(std::launch::async, [&device] { return device.AwaitEvent(); });
-    if (waiter.wait_for(peer->Patience()) == std::future_status::ready) return waiter.get();
-    device.SetEventMask(0);
-    waiter.wait();
-    return false;
-  }
-
   std::unique_ptr<test::LinePeer> peer = test::MakeEchoingPeer();
 };
 
@@ -61,30 +51,6 @@ TEST_F(SerialDeviceLine, ClearingTheMaskEndsAWaitOnAnotherThread) {
   ASSERT_EQ(waiter.wait_for(peer->Patience()), std::future_status::ready);
   waiter.get();  // Windows completes the wait, Linux ends it: either way no event
   EXPECT_EQ(device->FinishEventWait().value_or(0), 0u);
-}
-
-TEST_F(SerialDeviceLine, ArrivingBytesEndTheWaitAndAreReadAtOnce) {
-  const std::shared_ptr<SerialDevice> device = OpenPort();
-  ASSERT_TRUE(device);
-  LineTimeouts immediate;
-  immediate.ReadInterval = 0xFFFFFFFF;
-  ASSERT_TRUE(device->ApplyTimeouts(immediate));
-  ASSERT_TRUE(device->Purge(PurgeMode::Clear));
-  ASSERT_TRUE(device->SetEventMask(line_event::RxChar));
-  device->StartEventWait();
-  EXPECT_EQ(device->Write(std::string("\0", 1)), 1u);  // comes back from the echo
-  ASSERT_TRUE(AwaitOnOtherThread(*device));
-  EXPECT_EQ(device->FinishEventWait(), line_event::RxChar);
-
-  std::uint32_t errors = 0xFFFF;
-  std::uint32_t waiting = 0;
-  ASSERT_TRUE(device->QueryStatus(errors, waiting));
-  EXPECT_EQ(errors, 0u);
-  EXPECT_EQ(waiting, 1u);
-  // Wine, unlike Windows, holds a read of an empty queue until bytes come
-  // (even with the "return at once" time-outs): only a full queue is read.
-  EXPECT_EQ(device->Read(10), std::string("\0", 1));
-  EXPECT_EQ(device->Read(0), "");
 }
 
 }  // namespace

@@ -39,11 +39,14 @@ class PtyDeviceTest : public ::testing::Test {
 
   // Waits until the port has `count` received bytes queued.
   static bool Buffered(SerialDevice& device, std::uint32_t count) {
-    return test::WaitUntil([&] {
-      std::uint32_t errors = 0;
-      std::uint32_t waiting = 0;
-      return device.QueryStatus(errors, waiting) && waiting >= count;
-    });
+    const auto deadline = std::chrono::steady_clock::now() + test::kPatience;
+    std::uint32_t errors = 0;
+    std::uint32_t waiting = 0;
+    while (device.QueryStatus(errors, waiting) && waiting < count) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(1ms);
+    }
+    return waiting >= count;
   }
 
   // Waits for received bytes and reads them all.
