@@ -1,5 +1,5 @@
 // The component on a pseudo-terminal that the test drives from the other end:
-// what the shared suite (com_async_line_test.cpp) cannot set up through an
+// what the shared suite (line_suite_test.cpp) cannot set up through an
 // echoing peer, and the hostile ends of the line.
 #include "components/serial/com_async.h"
 

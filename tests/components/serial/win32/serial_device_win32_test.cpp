@@ -200,13 +200,8 @@ class ScopedDeviceKey {
   ScopedDeviceKey(const ScopedDeviceKey&) = delete;
   ScopedDeviceKey& operator=(const ScopedDeviceKey&) = delete;
   ~ScopedDeviceKey() {
-    HKEY parent = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, (std::string(kEnumKey) + where_.parent).c_str(), 0, KEY_ALL_ACCESS,
-                        &parent) != ERROR_SUCCESS) {
-      return;
-    }
-    const RegistryKey owner(parent);
-    ::RegDeleteTreeA(owner.Get(), where_.own);
+    const RegistryKey parent = CreateKey(std::string(kEnumKey) + where_.parent);
+    if (parent.Valid()) ::RegDeleteTreeA(parent.Get(), where_.own);
   }
   bool Ready() const { return ready_; }
 

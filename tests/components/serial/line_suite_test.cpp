@@ -1,8 +1,11 @@
+// The behaviour both serial backends share, against an echoing line peer:
+// the component, then the device below it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -167,6 +170,50 @@ TEST_F(ComAsyncLine, ThePortOpensAgainAfterCloseWithAWorkingReader) {
     Close(*com);
   }
   EXPECT_EQ(EventLog::Joined(log.Snapshot(), "Read"), echoed);
+}
+
+// The device alone: what the component cannot tell.
+class SerialDeviceLine : public ::testing::Test {
+ protected:
+  std::shared_ptr<serial::SerialDevice> OpenPort() {
+    serial::PlatformError error;
+    std::shared_ptr<serial::SerialDevice> device = serial::SerialDevice::Open(peer->PortName(), &error);
+    EXPECT_TRUE(device) << error.operation << ' ' << error.code;
+    return device;
+  }
+
+  std::unique_ptr<LinePeer> peer = MakeEchoingPeer();
+};
+
+TEST_F(SerialDeviceLine, ThePortIsExclusiveAndFreeAgainAtClose) {
+  EXPECT_TRUE(serial::SerialDevice::CanOpen(peer->PortName()));
+  const std::shared_ptr<serial::SerialDevice> device = OpenPort();
+  ASSERT_TRUE(device);
+  EXPECT_FALSE(serial::SerialDevice::CanOpen(peer->PortName()));
+  serial::PlatformError error;
+  EXPECT_FALSE(serial::SerialDevice::Open(peer->PortName(), &error));
+  EXPECT_EQ(error.operation, peer->HeldPortError().operation);
+  EXPECT_EQ(error.code, peer->HeldPortError().code);
+
+  device->Close();
+  EXPECT_TRUE(serial::SerialDevice::CanOpen(peer->PortName()));  // though the object lives on
+  // The closed object refuses work instead of touching a reused handle.
+  EXPECT_FALSE(device->Write("x"));
+  EXPECT_FALSE(device->Read(1));
+  EXPECT_FALSE(device->Purge(serial::PurgeMode::Clear));
+  EXPECT_FALSE(device->ApplyTimeouts(serial::LineTimeouts{}));
+}
+
+TEST_F(SerialDeviceLine, ClearingTheMaskEndsAWaitOnAnotherThread) {
+  const std::shared_ptr<serial::SerialDevice> device = OpenPort();
+  ASSERT_TRUE(device);
+  ASSERT_TRUE(device->SetEventMask(serial::line_event::RxChar));
+  device->StartEventWait();
+  std::future<bool> waiter = std::async(std::launch::async, [&device] { return device->AwaitEvent(); });
+  ASSERT_TRUE(device->SetEventMask(0));
+  ASSERT_EQ(waiter.wait_for(peer->Patience()), std::future_status::ready);
+  waiter.get();  // Windows completes the wait, Linux ends it: either way no event
+  EXPECT_EQ(device->FinishEventWait().value_or(0), 0u);
 }
 
 }  // namespace
