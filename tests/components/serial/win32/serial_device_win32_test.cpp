@@ -56,8 +56,9 @@ struct RegistryValue {
 };
 
 bool SetValue(HKEY key, const RegistryValue& value) {
-  return ::RegSetValueExA(key, value.name.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
-                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+  const auto* bytes = reinterpret_cast<const BYTE*>(value.data.data());
+  return ::RegSetValueExA(key, value.name.c_str(), 0, value.type, bytes, static_cast<DWORD>(value.data.size())) ==
+         ERROR_SUCCESS;
 }
 
 // A string as drivers write it, with its zero byte.
@@ -74,8 +75,8 @@ std::vector<RegistryValue> ValuesOf(HKEY key) {
     DWORD nameLength = sizeof name;
     DWORD dataSize = sizeof data;
     DWORD type = 0;
-    if (::RegEnumValueA(key, index, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize) !=
-        ERROR_SUCCESS) {
+    auto* bytes = reinterpret_cast<BYTE*>(data);
+    if (::RegEnumValueA(key, index, name, &nameLength, nullptr, &type, bytes, &dataSize) != ERROR_SUCCESS) {
       return values;
     }
     values.push_back({std::string(name, nameLength), type, std::string(data, dataSize)});
