@@ -1,11 +1,22 @@
+// The component on a pseudo-terminal that the test drives from the other end:
+// what the shared suite (line_suite_test.cpp) cannot set up through an
+// echoing peer, and the hostile ends of the line.
 #include "components/serial/com_async.h"
 
 #include <gtest/gtest.h>
 #include <sys/file.h>
 
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "components/serial/serial_device.h"
+#include "core/scheme_lock.h"
 #include "tests/components/serial/com_event_log.h"
 #include "tests/components/serial/pty_peer.h"
 #include "tests/support/test_points.h"
@@ -17,35 +28,18 @@ using Entries = EventLog::Entries;
 
 class ComPtyTest : public LiveDispatchTest {
  protected:
+  // Wired as in the main window, on the pseudo-terminal's COM7.
   ComPtyTest() {
-    UseMainSchemeSettings(com);
-    WireAll(com, log);
-  }
-
-  void Open(TData value = TData{}) { com.doOpen(value, 0); }
-  void Close() {
-    TData none;
-    com.doClose(none, 0);
-  }
-  void Write(std::string_view bytes) {
-    TData value = StringData(RcString(bytes));
-    com.doWrite(value, 0);
-  }
-  void Read(std::int32_t count) {
-    TData value = Int(count);
-    com.doRead(value, 0);
-  }
-  // The entries that came after the first `skip`.
-  Entries Since(std::size_t skip) const {
-    Entries all = log.Snapshot();
-    all.erase(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(std::min(skip, all.size())));
-    return all;
+    com.emplace();
+    UseMainSchemeSettings(*com);
+    com->Port = "COM7";
+    WireAll(*com, log);
   }
 
   PtyPeer peer;
   ScopedPortMap map{{peer.Entry("COM7")}};
   EventLog log;
-  TVNComAsync com;  // last: destroyed first, while the log still exists
+  std::optional<TVNComAsync> com;  // last: destroyed first, while the log still exists
 };
 
 TEST_F(ComPtyTest, PortNamesAreCheckedBeforeAnyDeviceIsTouched) {
@@ -63,94 +57,108 @@ TEST_F(ComPtyTest, PortNamesAreCheckedBeforeAnyDeviceIsTouched) {
                         {"COM 3", 0}, {"COM1234", 0}, {"", 0},       {"COM12A", 0}};
   for (const Case& c : cases) {
     const std::size_t before = log.Snapshot().size();
-    com.Port = c.name;
-    Open();
-    EXPECT_EQ(Since(before), (Entries{"BeforeOpen", "Open:" + std::to_string(c.opened)})) << c.name;
-    EXPECT_EQ(com.CurrentPort(), c.name);
-    EXPECT_EQ(com.Opened(), c.opened != 0) << c.name;
-    Close();
+    com->Port = c.name;
+    Open(*com);
+    EXPECT_EQ(log.Since(before), (Entries{"BeforeOpen", "Open:" + std::to_string(c.opened)})) << c.name;
+    EXPECT_EQ(com->CurrentPort(), c.name);
+    EXPECT_EQ(com->Opened(), c.opened != 0) << c.name;
+    Close(*com);
   }
 
   // COM12A passes the check with 12; it failed above only for want of a device.
   ScopedPortMap lettered({peer.Entry("COM12A")});
-  com.Port = "COM12A";
+  com->Port = "COM12A";
   const std::size_t before = log.Snapshot().size();
-  Open();
-  EXPECT_EQ(Since(before), (Entries{"BeforeOpen", "Open:12"}));
+  Open(*com);
+  EXPECT_EQ(log.Since(before), (Entries{"BeforeOpen", "Open:12"}));
 }
 
+std::string RandomBytes(std::mt19937& rng, std::size_t size) {
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(rng() & 0xFF);
+  return bytes;
+}
+
+TEST_F(ComPtyTest, PortNamesOfAnyLengthAndBytesAreSafe) {
+  std::vector<std::string> names = {std::string("COM7\0", 5), "COM7\xFF", "COM07", " COM7", "COM7 ",
+                                    std::string(100000, '7'), "COM\x80", std::string("\0\0\0", 3)};
+  std::mt19937 rng(99);
+  for (int i = 0; i < 200; ++i) {
+    std::string name = RandomBytes(rng, rng() % 12);
+    if (i % 2 == 0) name = "COM" + name;
+    if (name.size() == 4 && (name[3] == '7') && (name[0] | 0x20) == 'c') continue;  // would be the port
+    names.push_back(std::move(name));
+  }
+  for (const std::string& name : names) {
+    const std::size_t before = log.Snapshot().size();
+    com->Port = name;
+    Open(*com);
+    EXPECT_EQ(log.Since(before), (Entries{"BeforeOpen", "Open:0"}));
+    EXPECT_FALSE(com->Opened());
+    EXPECT_FALSE(serial::SerialDevice::CanOpen(name));
+  }
+  com->Port = "cOM7";
+  Open(*com);
+  EXPECT_TRUE(com->Opened());
+}
+
+// Which settings the line refuses is LineLimits' table; one of them here.
 TEST_F(ComPtyTest, RefusedSettingsCloseThePortWithItsEventsThenReportFailure) {
-  com.Port = "COM7";
-  struct Case {
-    const char* what;
-    void (*spoil)(TVNComAsync&);
-  };
-  const Case cases[] = {
-      {"9 data bits", [](TVNComAsync& c) { c.DataBits = 4; }},
-      {"parity 7", [](TVNComAsync& c) { c.Parity = 7; }},
-      {"stop bits 3", [](TVNComAsync& c) { c.StopBits = 3; }},
-      {"baud 0", [](TVNComAsync& c) { c.Baud = 0; }},
-  };
+  com->StopBits = 3;
+  Open(*com);
   Entries expected = {"BeforeOpen"};
   expected.insert(expected.end(), kCloseEvents.begin(), kCloseEvents.end());
   expected.push_back("Open:0");
-  for (const Case& c : cases) {
-    UseMainSchemeSettings(com);
-    c.spoil(com);
-    const std::size_t before = log.Snapshot().size();
-    Open();
-    EXPECT_EQ(Since(before), expected) << c.what;
-    EXPECT_FALSE(com.Opened()) << c.what;
-  }
+  EXPECT_EQ(log.Snapshot(), expected);
+  EXPECT_FALSE(com->Opened());
+
   // Nothing was left holding the port.
-  UseMainSchemeSettings(com);
+  com->StopBits = 0;
   const std::size_t before = log.Snapshot().size();
-  Open();
-  EXPECT_EQ(Since(before), (Entries{"BeforeOpen", "Open:7"}));
+  Open(*com);
+  EXPECT_EQ(log.Since(before), (Entries{"BeforeOpen", "Open:7"}));
 }
 
 TEST_F(ComPtyTest, ControlIndexesAndBaudComeFromTheIncomingValueWhenUnconnected) {
   Answer port;
   port.value = Str("COM7");
-  com.PortPoint = port.Link();  // as the main window wires it
+  com->PortPoint = port.Link();  // as the main window wires it
 
   // DTR takes the incoming 1; RTS and Baud have nothing left and use 0 and
-  // the property.
-  Open(Int(1));
+  // the property, set exactly rather than as the nearest standard rate.
+  Open(*com, Int(1));
   ASSERT_TRUE(EventLog::Contains(log.Snapshot(), "Open:7"));
   EXPECT_EQ(peer.SlaveBaud(), 38462u);
-  Close();
+  Close(*com);
 
   // With the Baud property empty the chain's third value reaches it, so the
   // first two went to DTR and RTS, in that order.
-  com.Baud = 0;
+  com->Baud = 0;
   TData baud = Int(57600);
   TData rts = Int(1);
   rts.Next = &baud;
   TData dtr = Int(2);
   dtr.Next = &rts;
   const std::size_t before = log.Snapshot().size();
-  Open(dtr);
-  EXPECT_EQ(Since(before), (Entries{"BeforeOpen", "Open:7"}));
+  Open(*com, dtr);
+  EXPECT_EQ(log.Since(before), (Entries{"BeforeOpen", "Open:7"}));
   EXPECT_EQ(peer.SlaveBaud(), 57600u);
   EXPECT_EQ(port.asked, 2);
 }
 
 TEST_F(ComPtyTest, BytesFromBeforeTheOpenAreDroppedWithoutAnEvent) {
-  WireReadBack(com, log);
-  com.Port = "COM7";
+  WireReadBack(*com, log);
   peer.Write("old");
-  Open();
+  Open(*com);
   peer.Write("new");
   ASSERT_TRUE(log.WaitForEntry("Read:new"));
   EXPECT_EQ(log.Snapshot(), (Entries{"BeforeOpen", "Open:7", "RxChar:3", "Read:new"}));
 }
 
 TEST_F(ComPtyTest, OutputEmptyFollowsAWriteWhenRequested) {
-  com.Port = "COM7";
-  com.EvTxEmpty = true;
-  Open();
-  Write("ping");
+  com->EvTxEmpty = true;
+  Open(*com);
+  Write(*com, "ping");
   EXPECT_TRUE(log.WaitForEntry("TxEmpty"));
   EXPECT_EQ(peer.Read(4), "ping");
 }
@@ -160,16 +168,123 @@ TEST_F(ComPtyTest, EnumerationFollowsTheMapAndHonoursOtherProgramsLocks) {
   PtyPeer third;
   // Map order, not number order, is the listing order.
   ScopedPortMap three({peer.Entry("COM8"), second.Entry("COM7"), third.Entry("COM3"), {"COM4", "/nonexistent"}});
-  TData none;
-  com.EnumCheck = false;
-  com.doEnum(none, 0);
+  com->EnumCheck = false;
+  Enum(*com);
   EXPECT_EQ(log.Snapshot(), (Entries{"Enum:COM8", "Enum:COM7", "Enum:COM3", "Enum:COM4"}));
 
   ASSERT_EQ(::flock(third.SlaveFd(), LOCK_EX | LOCK_NB), 0);  // another program's lock
-  com.EnumCheck = true;
+  com->EnumCheck = true;
   const std::size_t before = log.Snapshot().size();
-  com.doEnum(none, 0);
-  EXPECT_EQ(Since(before), (Entries{"Enum:COM8", "Enum:COM7"}));
+  Enum(*com);
+  EXPECT_EQ(log.Since(before), (Entries{"Enum:COM8", "Enum:COM7"}));
+}
+
+// Collects received bytes without keeping one log entry per byte.
+struct ByteSink {
+  std::mutex mutex;
+  std::condition_variable grown;
+  std::string bytes;
+
+  void doEvent(TData& data, std::uint16_t /*index*/) {
+    {
+      std::lock_guard lock(mutex);
+      bytes.append(ToString(data).view());
+    }
+    grown.notify_all();
+  }
+  TPointLink Link() { return MakePoint<&ByteSink::doEvent>(0, this); }
+  bool WaitForSize(std::size_t size, std::chrono::seconds limit) {
+    std::unique_lock lock(mutex);
+    return grown.wait_for(lock, limit, [&] { return bytes.size() >= size; });
+  }
+};
+
+TEST_F(ComPtyTest, AFloodOfGarbageIsReadCompletelyAndInOrder) {
+  ByteSink sink;
+  WireReadBack(*com, log);
+  com->onRead = sink.Link();
+  Open(*com);
+  ASSERT_TRUE(com->Opened());
+  std::mt19937 rng(12345);
+  const std::string garbage = RandomBytes(rng, 6u << 20);
+  // The kernel's buffers hold the writer back whenever the reader lags, so
+  // nothing between the two grows with the flood.
+  std::thread writer([&] { peer.Write(garbage); });
+  const bool complete = sink.WaitForSize(garbage.size(), std::chrono::seconds(60));
+  writer.join();
+  com.reset();  // before the sink goes
+  ASSERT_TRUE(complete) << sink.bytes.size() << " of " << garbage.size();
+  std::lock_guard lock(sink.mutex);
+  EXPECT_EQ(sink.bytes.size(), garbage.size());
+  EXPECT_TRUE(sink.bytes == garbage) << "the bytes differ";
+}
+
+TEST_F(ComPtyTest, TheOtherEndVanishingEndsTheReaderQuietly) {
+  WireReadBack(*com, log);
+  Open(*com);
+  peer.Write("abc");
+  ASSERT_TRUE(log.WaitForEntry("Read:abc"));
+  peer.CloseMaster();
+
+  // The port stays open in name; transfers fail before they start.
+  Write(*com, "x");
+  Read(*com, 4);
+  Close(*com);
+  com.reset();  // joins the reader: it must have ended by itself
+
+  Entries expected = {"BeforeOpen", "Open:7", "RxChar:3", "Read:abc"};
+  expected.insert(expected.end(), kCloseEvents.begin(), kCloseEvents.end());
+  EXPECT_EQ(log.Snapshot(), expected);
+}
+
+// A close from another thread during a slow dispatch is the shared suite's
+// (ComAsyncLine); here nobody closes, and the destructor must.
+TEST_F(ComPtyTest, DestroyingDuringASlowDispatchIsClean) {
+  SlowReceiver slow{log.Point("Read")};
+  WireReadBack(*com, log);
+  com->onRead = slow.Link();
+  Open(*com);
+  peer.Write("x");
+  ASSERT_TRUE(log.WaitForEntry("Read:x"));
+  peer.Write("y");
+  const std::size_t before = log.Snapshot().size();
+  com.reset();  // closes and joins while the reader sleeps or ends
+  const Entries after = log.Since(before);
+  // "Read:y" may come before the close takes the scheme; nothing after it.
+  const auto closing = std::find(after.begin(), after.end(), "BeforeClose");
+  EXPECT_EQ(Entries(closing, after.end()), kCloseEvents);
+}
+
+// An onRead receiver that closes the port from inside the reader's chain.
+struct CloseOnFirstRead {
+  TVNComAsync* com = nullptr;
+  int reads = 0;
+  void doEvent(TData& /*data*/, std::uint16_t /*index*/) {
+    if (reads++ == 0) Close(*com);
+  }
+  TPointLink Link() { return MakePoint<&CloseOnFirstRead::doEvent>(0, this); }
+};
+
+TEST_F(ComPtyTest, TheReadersOwnChainMayCloseThePort) {
+  CloseOnFirstRead closer{&*com};
+  WireReadBack(*com, log);
+  com->onRead = log.Point("Read", closer.Link());
+  Open(*com);
+  peer.Write("x");
+  ASSERT_TRUE(log.WaitForEntry("Close"));
+  Entries expected = {"BeforeOpen", "Open:7", "RxChar:1", "Read:x"};
+  expected.insert(expected.end(), kCloseEvents.begin(), kCloseEvents.end());
+  EXPECT_EQ(log.Snapshot(), expected);
+  {
+    SchemeChain chain;  // the reader's chain has ended once the scheme is free
+    EXPECT_FALSE(com->Opened());
+  }
+
+  Open(*com);  // from this thread, while the old reader may still be ending
+  EXPECT_TRUE(com->Opened());
+  peer.Write("y");
+  EXPECT_TRUE(log.WaitForEntry("Read:y"));
+  com.reset();  // before the closer goes
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 // Records what a serial port component fires, from whichever thread fires it.
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -43,8 +44,16 @@ class EventLog {
     return changed_.wait_for(lock, limit, [&] { return done(entries_); });
   }
 
-  bool WaitForEntry(const std::string& entry) const {
-    return WaitFor([&](const Entries& entries) { return Contains(entries, entry); });
+  bool WaitForEntry(const std::string& entry,
+                    std::chrono::milliseconds limit = std::chrono::seconds(5)) const {
+    return WaitFor([&](const Entries& entries) { return Contains(entries, entry); }, limit);
+  }
+
+  // The entries that came after the first `skip`.
+  Entries Since(std::size_t skip) const {
+    std::lock_guard lock(mutex_);
+    return Entries(entries_.begin() + static_cast<std::ptrdiff_t>(std::min(skip, entries_.size())),
+                   entries_.end());
   }
 
   static bool Contains(const Entries& entries, std::string_view entry) {
@@ -98,6 +107,25 @@ struct SlowReceiver {
   }
   TPointLink Link() { return MakePoint<&SlowReceiver::doEvent>(0, this); }
 };
+
+// The component's input points, driven as a scheme drives them.
+inline void Open(TVNComAsync& com, TData value = {}) { com.doOpen(value, 0); }
+inline void Close(TVNComAsync& com) {
+  TData none;
+  com.doClose(none, 0);
+}
+inline void Write(TVNComAsync& com, std::string_view bytes) {
+  TData value = StringData(RcString(bytes));
+  com.doWrite(value, 0);
+}
+inline void Read(TVNComAsync& com, std::int32_t count) {
+  TData value = IntegerData(count);
+  com.doRead(value, 0);
+}
+inline void Enum(TVNComAsync& com) {
+  TData none;
+  com.doEnum(none, 0);
+}
 
 // Every event of the component into the log.
 inline void WireAll(TVNComAsync& com, EventLog& log) {

@@ -61,6 +61,8 @@ TEST_F(FakeSysfs, DeliveryFollowsWhatTheSystemTellsOfTheHardware) {
   Write(ftdi / "latency_timer", "16\n");
   const fs::path nested = AddTty("ttyUSB2", "usb-serial");  // the timer on the USB interface
   Write(nested / ".." / "latency_timer", "16\n");
+  const fs::path unreadable = AddTty("ttyUSB3", "usb-serial");
+  fs::create_directory(unreadable / "latency_timer");  // neither written nor read
 
   struct Case {
     std::string tty;
@@ -77,6 +79,7 @@ TEST_F(FakeSysfs, DeliveryFollowsWhatTheSystemTellsOfTheHardware) {
       // The timer is lowered where it may be, then taken as it reads back.
       {"ttyUSB0", 1ms, 1},
       {"ttyUSB2", 1ms, 1},
+      {"ttyUSB3", kUntimedAdapterTick, 1},  // a timer that cannot be read: as if none
   };
   for (const Case& c : cases) {
     const LineDelivery delivery = LineDeliveryOfTty(ttyClass(), c.tty);
@@ -84,12 +87,6 @@ TEST_F(FakeSysfs, DeliveryFollowsWhatTheSystemTellsOfTheHardware) {
     EXPECT_EQ(delivery.fifoTrigger, c.fifoTrigger) << c.tty;
   }
   EXPECT_EQ(Read(ftdi / "latency_timer"), "1");
-}
-
-TEST_F(FakeSysfs, ATimerThatCannotBeReadCountsAsTheAssumedTick) {
-  const fs::path ftdi = AddTty("ttyUSB0", "usb-serial");
-  fs::create_directory(ftdi / "latency_timer");  // neither written nor read
-  EXPECT_EQ(LineDeliveryOfTty(ttyClass(), "ttyUSB0").adapterTick, kUntimedAdapterTick);
 }
 
 }  // namespace

@@ -6,54 +6,45 @@ namespace vn::serial {
 namespace {
 
 TEST(LineLimits, OnlySettingsAUartCanProduceAreTaken) {
+  // Each case changes the line of 57600 baud, 8 data bits, no parity, one
+  // stop bit, XON 17 and XOFF 19 in what it names.
   struct Case {
     const char* what;
-    void (*change)(LineSettings&);
+    std::uint32_t baud;
+    std::uint8_t byteSize;
+    std::uint8_t parity;
+    std::uint8_t stopBits;  // 0: one, 1: one and a half, 2: two
+    std::uint32_t flags;    // besides Binary
+    char xonChar;
     bool taken;
   };
+  const std::uint32_t outX = line_flag::OutX;
+  const std::uint32_t inX = line_flag::InX;
   const Case cases[] = {
-      {"8 data bits, no parity, one stop bit", [](LineSettings&) {}, true},
-      {"baud 0", [](LineSettings& s) { s.Baud = 0; }, false},
-      {"9 data bits", [](LineSettings& s) { s.ByteSize = 9; }, false},
-      {"4 data bits", [](LineSettings& s) { s.ByteSize = 4; }, false},
-      {"space parity", [](LineSettings& s) { s.Parity = 4; }, true},
-      {"parity 5", [](LineSettings& s) { s.Parity = 5; }, false},
-      {"two stop bits", [](LineSettings& s) { s.StopBits = 2; }, true},
-      {"stop bits 3", [](LineSettings& s) { s.StopBits = 3; }, false},
-      {"1.5 stop bits with 8 data bits", [](LineSettings& s) { s.StopBits = 1; }, false},
-      {"1.5 stop bits with 5 data bits",
-       [](LineSettings& s) {
-         s.ByteSize = 5;
-         s.StopBits = 1;
-       },
-       true},
-      {"2 stop bits with 5 data bits",
-       [](LineSettings& s) {
-         s.ByteSize = 5;
-         s.StopBits = 2;
-       },
-       false},
-      {"XON equal to XOFF with XON/XOFF output",
-       [](LineSettings& s) {
-         s.Flags |= line_flag::OutX;
-         s.XonChar = s.XoffChar;
-       },
-       false},
-      {"XON equal to XOFF with XON/XOFF input",
-       [](LineSettings& s) {
-         s.Flags |= line_flag::InX;
-         s.XonChar = s.XoffChar;
-       },
-       false},
-      {"XON equal to XOFF without XON/XOFF", [](LineSettings& s) { s.XonChar = s.XoffChar; }, true},
+      {"nothing", 57600, 8, 0, 0, 0, 17, true},
+      {"baud 0", 0, 8, 0, 0, 0, 17, false},
+      {"9 data bits", 57600, 9, 0, 0, 0, 17, false},
+      {"4 data bits", 57600, 4, 0, 0, 0, 17, false},
+      {"space parity", 57600, 8, 4, 0, 0, 17, true},
+      {"parity 5", 57600, 8, 5, 0, 0, 17, false},
+      {"two stop bits", 57600, 8, 0, 2, 0, 17, true},
+      {"stop bits 3", 57600, 8, 0, 3, 0, 17, false},
+      {"1.5 stop bits with 8 data bits", 57600, 8, 0, 1, 0, 17, false},
+      {"1.5 stop bits with 5 data bits", 57600, 5, 0, 1, 0, 17, true},
+      {"2 stop bits with 5 data bits", 57600, 5, 0, 2, 0, 17, false},
+      {"XON equal to XOFF with XON/XOFF output", 57600, 8, 0, 0, outX, 19, false},
+      {"XON equal to XOFF with XON/XOFF input", 57600, 8, 0, 0, inX, 19, false},
+      {"XON equal to XOFF without XON/XOFF", 57600, 8, 0, 0, 0, 19, true},
   };
   for (const Case& c : cases) {
     LineSettings s;
-    s.Baud = 57600;
-    s.Flags = line_flag::Binary;
-    s.XonChar = 17;
+    s.Baud = c.baud;
+    s.ByteSize = c.byteSize;
+    s.Parity = c.parity;
+    s.StopBits = c.stopBits;
+    s.Flags = line_flag::Binary | c.flags;
+    s.XonChar = c.xonChar;
     s.XoffChar = 19;
-    c.change(s);
     EXPECT_EQ(LineCanTake(s), c.taken) << c.what;
   }
 }

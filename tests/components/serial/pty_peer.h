@@ -10,11 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -28,17 +28,6 @@ using namespace std::chrono_literals;
 
 // Generous: the sanitizer builds are slow, and a healthy run never waits this long.
 inline constexpr std::chrono::milliseconds kPatience = 5s;
-
-// Polls `done` until it holds or `limit` passes; the result of the last look.
-template <class Condition>
-bool WaitUntil(Condition done, std::chrono::milliseconds limit = kPatience) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return done();
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
 
 class PtyPeer {
  public:
@@ -80,32 +69,23 @@ class PtyPeer {
     }
   }
 
-  // What the port sent: up to `count` bytes, waiting at most `limit`.
-  std::string Read(std::size_t count, std::chrono::milliseconds limit = kPatience) {
+  // What the port sent: up to `count` bytes, waiting at most kPatience.
+  std::string Read(std::size_t count) {
     std::string bytes;
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    char buffer[4096];
-    while (bytes.size() < count) {
-      const ssize_t n = ::read(master_.Get(), buffer, std::min(sizeof buffer, count - bytes.size()));
-      if (n > 0) {
-        bytes.append(buffer, static_cast<std::size_t>(n));
-        continue;
-      }
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-      if (left.count() <= 0) break;
-      pollfd entry{master_.Get(), POLLIN, 0};
-      ::poll(&entry, 1, static_cast<int>(left.count()));
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (bytes.size() < count && std::chrono::steady_clock::now() < deadline) {
+      bytes += ReadAvailable(10ms, count - bytes.size());
     }
     return bytes;
   }
 
-  // What the port has sent, as soon as anything is there; empty when
-  // nothing came within `limit`.
-  std::string ReadAvailable(std::chrono::milliseconds limit) {
+  // What the port has sent, at most `most` bytes, as soon as anything is
+  // there; empty when nothing came within `limit`.
+  std::string ReadAvailable(std::chrono::milliseconds limit, std::size_t most = 4096) {
     pollfd entry{master_.Get(), POLLIN, 0};
     if (::poll(&entry, 1, static_cast<int>(limit.count())) <= 0) return {};
     char buffer[4096];
-    const ssize_t n = ::read(master_.Get(), buffer, sizeof buffer);
+    const ssize_t n = ::read(master_.Get(), buffer, std::min(sizeof buffer, most));
     return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
   }
 

@@ -5,14 +5,15 @@
 namespace vn::serial {
 namespace {
 
+using namespace std::chrono_literals;
 using std::chrono::milliseconds;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::uint32_t kMax = 0xFFFFFFFF;
 
 // Each case: the read's record and size, how long the read has run and
-// since when it has its last byte (none: no byte yet), and whether it ends
-// then or else how long after its start it waits at most (none: without end).
+// since when it has its last byte, and whether it ends then or else how long
+// after its start it waits at most.
 TEST(TransferTimeouts, ReadsEndAsTheWindowsRecordSays) {
   struct Case {
     const char* what;
@@ -23,36 +24,28 @@ TEST(TransferTimeouts, ReadsEndAsTheWindowsRecordSays) {
     bool done;
     std::optional<milliseconds> waitsUntil;
   };
+  constexpr std::nullopt_t kNoByteYet = std::nullopt;
+  constexpr std::nullopt_t kWithoutEnd = std::nullopt;
   const Case cases[] = {
-      {"return at once, nothing yet", {kMax, 0, 0, 0, 0}, 10, milliseconds{0}, std::nullopt, true, std::nullopt},
-      {"return at once, some bytes", {kMax, 0, 0, 0, 0}, 10, milliseconds{0}, milliseconds{0}, true, std::nullopt},
-      {"no limits at all waits for the count", {0, 0, 0, 0, 0}, 10, milliseconds{900}, std::nullopt, false,
-       std::nullopt},
-      {"no limits, bytes came: still waits", {0, 0, 0, 0, 0}, 10, milliseconds{900}, milliseconds{1}, false,
-       std::nullopt},
-      {"first data: waits for the first byte", {kMax, kMax, 500, 0, 0}, 10, milliseconds{100}, std::nullopt, false,
-       milliseconds{500}},
-      {"first data: returns with it", {kMax, kMax, 500, 0, 0}, 10, milliseconds{100}, milliseconds{90}, true,
-       std::nullopt},
-      {"first data: the constant ends it", {kMax, kMax, 500, 0, 0}, 10, milliseconds{500}, std::nullopt, true,
-       std::nullopt},
+      {"return at once, nothing yet", {kMax, 0, 0, 0, 0}, 10, 0ms, kNoByteYet, true, kWithoutEnd},
+      {"return at once, some bytes", {kMax, 0, 0, 0, 0}, 10, 0ms, 0ms, true, kWithoutEnd},
+      {"no limits at all waits for the count", {0, 0, 0, 0, 0}, 10, 900ms, kNoByteYet, false, kWithoutEnd},
+      {"no limits, bytes came: still waits", {0, 0, 0, 0, 0}, 10, 900ms, 1ms, false, kWithoutEnd},
+      {"first data: waits for the first byte", {kMax, kMax, 500, 0, 0}, 10, 100ms, kNoByteYet, false, 500ms},
+      {"first data: returns with it", {kMax, kMax, 500, 0, 0}, 10, 100ms, 90ms, true, kWithoutEnd},
+      {"first data: the constant ends it", {kMax, kMax, 500, 0, 0}, 10, 500ms, kNoByteYet, true, kWithoutEnd},
       // With an endless constant the record is no "first data" rule but an
       // ordinary total, far off.
-      {"first data with an endless constant", {kMax, kMax, kMax, 0, 0}, 1, milliseconds{0}, std::nullopt, false,
+      {"first data with an endless constant", {kMax, kMax, kMax, 0, 0}, 1, 0ms, kNoByteYet, false,
        milliseconds{2 * std::uint64_t{kMax}}},
-      {"endless interval with a total", {kMax, 10, 30, 0, 0}, 4, milliseconds{69}, milliseconds{5}, false,
-       milliseconds{70}},
-      {"total: multiplier times count plus constant", {0, 10, 30, 0, 0}, 4, milliseconds{10}, std::nullopt, false,
-       milliseconds{70}},
-      {"total: over", {0, 10, 30, 0, 0}, 4, milliseconds{70}, milliseconds{60}, true, std::nullopt},
-      {"interval: not before the first byte", {20, 0, 0, 0, 0}, 10, milliseconds{500}, std::nullopt, false,
-       std::nullopt},
-      {"interval: counts from the last byte", {20, 0, 0, 0, 0}, 10, milliseconds{30}, milliseconds{25}, false,
-       milliseconds{45}},
-      {"interval: a gap ends it", {20, 0, 0, 0, 0}, 10, milliseconds{46}, milliseconds{25}, true, std::nullopt},
-      {"interval before total", {20, 0, 100, 0, 0}, 10, milliseconds{30}, milliseconds{30}, false, milliseconds{50}},
-      {"total before interval", {20, 0, 100, 0, 0}, 10, milliseconds{90}, milliseconds{90}, false,
-       milliseconds{100}},
+      {"endless interval with a total", {kMax, 10, 30, 0, 0}, 4, 69ms, 5ms, false, 70ms},
+      {"total: multiplier times count plus constant", {0, 10, 30, 0, 0}, 4, 10ms, kNoByteYet, false, 70ms},
+      {"total: over", {0, 10, 30, 0, 0}, 4, 70ms, 60ms, true, kWithoutEnd},
+      {"interval: not before the first byte", {20, 0, 0, 0, 0}, 10, 500ms, kNoByteYet, false, kWithoutEnd},
+      {"interval: counts from the last byte", {20, 0, 0, 0, 0}, 10, 30ms, 25ms, false, 45ms},
+      {"interval: a gap ends it", {20, 0, 0, 0, 0}, 10, 46ms, 25ms, true, kWithoutEnd},
+      {"interval before total", {20, 0, 100, 0, 0}, 10, 30ms, 30ms, false, 50ms},
+      {"total before interval", {20, 0, 100, 0, 0}, 10, 90ms, 90ms, false, 100ms},
   };
   const Clock::time_point start{};  // any instant will do
   for (const Case& c : cases) {

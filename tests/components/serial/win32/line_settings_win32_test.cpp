@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <functional>
+#include <string>
 #include <tuple>
 
 namespace vn::serial {
@@ -37,24 +38,29 @@ auto Fields(const LineSettings& s) {
                     s.XoffChar, s.ErrorChar, s.EofChar, s.EvtChar);
 }
 
-DCB ZeroDcb() {
-  DCB dcb;
-  std::memset(&dcb, 0, sizeof dcb);
-  return dcb;
-}
-
+// Each flag bit sets its own bitfield and clears all others, whether the
+// fields were clear or set before; the driver's own fields go back as they
+// came.
 TEST(LineSettingsWin32, EachFlagBitSetsItsOwnBitfieldAndNoOther) {
-  for (const FlagCase& c : kFlagCases) {
-    LineSettings settings;
-    settings.Flags = c.bit;
-    DCB dcb = ZeroDcb();
-    PutLineSettings(settings, dcb);
-    for (const FlagCase& other : kFlagCases) {
-      EXPECT_EQ(other.field(dcb), other.bit == c.bit ? 1u : 0u) << c.name << " -> " << other.name;
+  for (const int before : {0x00, 0xFF}) {
+    const std::uint32_t spare = before == 0 ? 0u : 0xFFFFFFFFu;
+    for (const FlagCase& c : kFlagCases) {
+      SCOPED_TRACE(std::string(c.name) + (before == 0 ? " from clear" : " from set"));
+      LineSettings settings;
+      settings.Flags = c.bit;
+      DCB dcb;
+      std::memset(&dcb, before, sizeof dcb);
+      PutLineSettings(settings, dcb);
+      for (const FlagCase& other : kFlagCases) {
+        EXPECT_EQ(other.field(dcb), other.bit == c.bit ? 1u : 0u) << other.name;
+      }
+      EXPECT_EQ(dcb.fDtrControl, 0u);
+      EXPECT_EQ(dcb.fRtsControl, 0u);
+      EXPECT_EQ(dcb.fDummy2, spare & 0x1FFFFu);
+      EXPECT_EQ(dcb.wReserved, spare & 0xFFFFu);
+      EXPECT_EQ(dcb.wReserved1, spare & 0xFFFFu);
+      EXPECT_EQ(LineSettingsOf(dcb).Flags, c.bit);
     }
-    EXPECT_EQ(dcb.fDtrControl, 0u) << c.name;
-    EXPECT_EQ(dcb.fRtsControl, 0u) << c.name;
-    EXPECT_EQ(LineSettingsOf(dcb).Flags, c.bit) << c.name;
   }
 }
 
@@ -63,7 +69,7 @@ TEST(LineSettingsWin32, ControlIndexesFillTheTwoBitFields) {
     for (std::uint32_t rts = 0; rts < 4; ++rts) {
       LineSettings settings;
       settings.Flags = lf::Binary | (dtr << lf::DtrControlShift) | (rts << lf::RtsControlShift);
-      DCB dcb = ZeroDcb();
+      DCB dcb{};
       PutLineSettings(settings, dcb);
       EXPECT_EQ(dcb.fDtrControl, dtr) << dtr << "/" << rts;
       EXPECT_EQ(dcb.fRtsControl, rts) << dtr << "/" << rts;
@@ -71,21 +77,6 @@ TEST(LineSettingsWin32, ControlIndexesFillTheTwoBitFields) {
       EXPECT_EQ(LineSettingsOf(dcb).Flags, settings.Flags) << dtr << "/" << rts;
     }
   }
-}
-
-TEST(LineSettingsWin32, ClearedFlagsClearBitfieldsButNotTheSpareBits) {
-  DCB dcb;
-  std::memset(&dcb, 0xFF, sizeof dcb);
-  LineSettings settings;
-  settings.Flags = 0;
-  PutLineSettings(settings, dcb);
-  for (const FlagCase& c : kFlagCases) EXPECT_EQ(c.field(dcb), 0u) << c.name;
-  EXPECT_EQ(dcb.fDtrControl, 0u);
-  EXPECT_EQ(dcb.fRtsControl, 0u);
-  // The driver's own fields go back as they came.
-  EXPECT_EQ(dcb.fDummy2, 0x1FFFFu);
-  EXPECT_EQ(dcb.wReserved, 0xFFFFu);
-  EXPECT_EQ(dcb.wReserved1, 0xFFFFu);
 }
 
 TEST(LineSettingsWin32, EveryFieldGoesToItsPlaceAndBackUnchanged) {
@@ -105,7 +96,7 @@ TEST(LineSettingsWin32, EveryFieldGoesToItsPlaceAndBackUnchanged) {
   settings.EofChar = static_cast<char>(0xFA);
   settings.EvtChar = '\n';
 
-  DCB dcb = ZeroDcb();
+  DCB dcb{};
   PutLineSettings(settings, dcb);
   EXPECT_EQ(dcb.DCBlength, sizeof(DCB));
   EXPECT_EQ(dcb.BaudRate, 38462u);

@@ -1,8 +1,11 @@
+// The behaviour both serial backends share, against an echoing line peer:
+// the component, then the device below it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,38 +34,11 @@ class ComAsyncLine : public LiveDispatchTest {
     openEvents.push_back("Open:" + std::to_string(peer->PortNumber()));
   }
 
-  void Open() {
-    TData none;
-    com->doOpen(none, 0);
-  }
-  void Close() {
-    TData none;
-    com->doClose(none, 0);
-  }
-  void Write(std::string_view bytes) {
-    TData value = StringData(RcString(bytes));
-    com->doWrite(value, 0);
-  }
-  void Read(std::int32_t count) {
-    TData value = IntegerData(count);
-    com->doRead(value, 0);
-  }
-  void Enum() {
-    TData none;
-    com->doEnum(none, 0);
-  }
-  Entries Since(std::size_t skip) const {
-    Entries all = log.Snapshot();
-    all.erase(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(std::min(skip, all.size())));
-    return all;
-  }
-  bool Await(const std::function<bool(const Entries&)>& done) const { return log.WaitFor(done, peer->Patience()); }
-  bool AwaitEntry(const std::string& entry) const {
-    return Await([&](const Entries& e) { return EventLog::Contains(e, entry); });
-  }
+  bool AwaitEntry(const std::string& entry) const { return log.WaitForEntry(entry, peer->Patience()); }
   // Until at least `size` bytes have come back through onRead.
   bool AwaitEcho(std::size_t size) const {
-    return Await([&](const Entries& e) { return EventLog::Joined(e, "Read").size() >= size; });
+    return log.WaitFor([&](const Entries& e) { return EventLog::Joined(e, "Read").size() >= size; },
+                       peer->Patience());
   }
 
   std::unique_ptr<LinePeer> peer = MakeEchoingPeer();
@@ -72,33 +48,32 @@ class ComAsyncLine : public LiveDispatchTest {
 };
 
 TEST_F(ComAsyncLine, OpenReportsTheLinesThenThePortAndCloseTakesThemBack) {
-  Open();
+  Open(*com);
   EXPECT_EQ(log.Snapshot(), openEvents);
   EXPECT_TRUE(com->Opened());
-  Open();  // already open: nothing at all
+  Open(*com);  // already open: nothing at all
   EXPECT_EQ(log.Snapshot().size(), openEvents.size());
 
-  Close();
-  EXPECT_EQ(Since(openEvents.size()), kCloseEvents);
+  Close(*com);
+  EXPECT_EQ(log.Since(openEvents.size()), kCloseEvents);
   EXPECT_FALSE(com->Opened());
-  Close();
+  Close(*com);
   EXPECT_EQ(log.Snapshot().size(), openEvents.size() + kCloseEvents.size());
 }
 
-TEST_F(ComAsyncLine, NamesThatFailTheCheckOrTheDeviceOpenNothing) {
-  const std::string names[] = {
-      // Refused by the name check.
-      "COM1234", "COM0", "COM256", "", "COM", "COM 5",
-      // Passed by it, refused by the device: no such port, and the peer's
-      // port followed by a zero byte.
-      "COM12A", "COM9", peer->PortName() + std::string("\0", 1)};
+// Names that the check refuses are ComPtyTest's: there they lead to a device.
+TEST_F(ComAsyncLine, NamesThatNoDeviceTakesOpenNothing) {
+  // No such port, and the peer's port followed by a zero byte: cut at the
+  // zero, that would be the peer's port.
+  const std::string names[] = {"COM12A", "COM9", peer->PortName() + std::string("\0x", 2)};
   for (const std::string& name : names) {
     const std::size_t before = log.Snapshot().size();
     com->Port = RcString(name);
-    Open();
-    EXPECT_EQ(Since(before), (Entries{"BeforeOpen", "Open:0"})) << name;
+    Open(*com);
+    EXPECT_EQ(log.Since(before), (Entries{"BeforeOpen", "Open:0"})) << name;
     EXPECT_EQ(com->CurrentPort(), name);
     EXPECT_FALSE(com->Opened()) << name;
+    EXPECT_FALSE(serial::SerialDevice::CanOpen(name)) << name;
   }
 
   // None of them left the port held; the name's letter case does not matter.
@@ -106,39 +81,39 @@ TEST_F(ComAsyncLine, NamesThatFailTheCheckOrTheDeviceOpenNothing) {
   std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
   com->Port = RcString(lower);
   const std::size_t before = log.Snapshot().size();
-  Open();
-  EXPECT_EQ(Since(before), openEvents);
+  Open(*com);
+  EXPECT_EQ(log.Since(before), openEvents);
 }
 
 TEST_F(ComAsyncLine, TransfersOnAClosedPortFireNothing) {
-  Write("x");
-  Read(5);
+  Write(*com, "x");
+  Read(*com, 5);
   EXPECT_TRUE(log.Snapshot().empty());
 }
 
 TEST_F(ComAsyncLine, BytesOfEveryValueComeBackFromTheEchoUnchanged) {
   WireReadBack(*com, log);
-  Open();
+  Open(*com);
   std::string all;
   for (int round = 0; round < 2; ++round) {
     for (int i = 0; i < 256; ++i) all.push_back(static_cast<char>(i));
   }
-  Write(all);
+  Write(*com, all);
   EXPECT_TRUE(EventLog::Contains(log.Snapshot(), "Write:512"));
   ASSERT_TRUE(AwaitEcho(all.size()));
   EXPECT_EQ(EventLog::Joined(log.Snapshot(), "Read"), all);
 }
 
 TEST_F(ComAsyncLine, ReadReturnsAtOnceWithWhatIsBuffered) {
-  Open();
-  Write(std::string("a\0c", 3));
+  Open(*com);
+  Write(*com, std::string("a\0c", 3));
   // onRxChar reports the queue without reading it; nothing reads meanwhile,
   // so the echo, even if it comes in pieces, ends up announced whole.
   ASSERT_TRUE(AwaitEntry("RxChar:3"));
   const std::size_t before = log.Snapshot().size();
-  Read(10);
-  Read(0);
-  Entries reads = Since(before);
+  Read(*com, 10);
+  Read(*com, 0);
+  Entries reads = log.Since(before);
   // The reader goes on meanwhile: wine announces a queue that is not empty
   // again at every new wait, and a wait may end just before the read.
   std::erase_if(reads, [](const std::string& e) { return e.rfind("RxChar:", 0) == 0; });
@@ -147,31 +122,31 @@ TEST_F(ComAsyncLine, ReadReturnsAtOnceWithWhatIsBuffered) {
 
 TEST_F(ComAsyncLine, EnumerationLeavesOutThePortWhileItIsHeld) {
   const std::string listed = "Enum:" + peer->PortName();
-  Enum();
+  Enum(*com);
   EXPECT_TRUE(EventLog::Contains(log.Snapshot(), listed));
 
-  Open();
+  Open(*com);
   ASSERT_TRUE(com->Opened());
   std::size_t before = log.Snapshot().size();
-  Enum();
-  EXPECT_FALSE(EventLog::Contains(Since(before), listed));
+  Enum(*com);
+  EXPECT_FALSE(EventLog::Contains(log.Since(before), listed));
 
   com->EnumCheck = false;  // every listed port, held or not
   before = log.Snapshot().size();
-  Enum();
-  EXPECT_TRUE(EventLog::Contains(Since(before), listed));
+  Enum(*com);
+  EXPECT_TRUE(EventLog::Contains(log.Since(before), listed));
 }
 
 TEST_F(ComAsyncLine, ACloseFromAnotherThreadDuringASlowDispatchEndsTheReader) {
   SlowReceiver slow{log.Point("Read")};
   WireReadBack(*com, log);
   com->onRead = slow.Link();
-  Open();
-  Write("x");
+  Open(*com);
+  Write(*com, "x");
   ASSERT_TRUE(AwaitEntry("Read:x"));  // the reader now works inside its chain
-  Write("y");                         // and more waits for it
+  Write(*com, "y");                   // and more waits for it
 
-  std::thread closer([this] { Close(); });
+  std::thread closer([this] { Close(*com); });
   closer.join();
   const Entries atClose = log.Snapshot();
   const auto closing = std::find(atClose.begin(), atClose.end(), "BeforeClose");
@@ -187,14 +162,58 @@ TEST_F(ComAsyncLine, ThePortOpensAgainAfterCloseWithAWorkingReader) {
   std::string echoed;
   for (const char* payload : {"first", "second", "third"}) {
     const std::size_t before = log.Snapshot().size();
-    Open();
-    ASSERT_EQ(Since(before), openEvents) << payload;
-    Write(payload);
+    Open(*com);
+    ASSERT_EQ(log.Since(before), openEvents) << payload;
+    Write(*com, payload);
     echoed += payload;
     ASSERT_TRUE(AwaitEcho(echoed.size())) << payload;
-    Close();
+    Close(*com);
   }
   EXPECT_EQ(EventLog::Joined(log.Snapshot(), "Read"), echoed);
+}
+
+// The device alone: what the component cannot tell.
+class SerialDeviceLine : public ::testing::Test {
+ protected:
+  std::shared_ptr<serial::SerialDevice> OpenPort() {
+    serial::PlatformError error;
+    std::shared_ptr<serial::SerialDevice> device = serial::SerialDevice::Open(peer->PortName(), &error);
+    EXPECT_TRUE(device) << error.operation << ' ' << error.code;
+    return device;
+  }
+
+  std::unique_ptr<LinePeer> peer = MakeEchoingPeer();
+};
+
+TEST_F(SerialDeviceLine, ThePortIsExclusiveAndFreeAgainAtClose) {
+  EXPECT_TRUE(serial::SerialDevice::CanOpen(peer->PortName()));
+  const std::shared_ptr<serial::SerialDevice> device = OpenPort();
+  ASSERT_TRUE(device);
+  EXPECT_FALSE(serial::SerialDevice::CanOpen(peer->PortName()));
+  serial::PlatformError error;
+  EXPECT_FALSE(serial::SerialDevice::Open(peer->PortName(), &error));
+  EXPECT_EQ(error.operation, peer->HeldPortError().operation);
+  EXPECT_EQ(error.code, peer->HeldPortError().code);
+
+  device->Close();
+  EXPECT_TRUE(serial::SerialDevice::CanOpen(peer->PortName()));  // though the object lives on
+  // The closed object refuses work instead of touching a reused handle.
+  EXPECT_FALSE(device->Write("x"));
+  EXPECT_FALSE(device->Read(1));
+  EXPECT_FALSE(device->Purge(serial::PurgeMode::Clear));
+  EXPECT_FALSE(device->ApplyTimeouts(serial::LineTimeouts{}));
+}
+
+TEST_F(SerialDeviceLine, ClearingTheMaskEndsAWaitOnAnotherThread) {
+  const std::shared_ptr<serial::SerialDevice> device = OpenPort();
+  ASSERT_TRUE(device);
+  ASSERT_TRUE(device->SetEventMask(serial::line_event::RxChar));
+  device->StartEventWait();
+  std::future<bool> waiter = std::async(std::launch::async, [&device] { return device->AwaitEvent(); });
+  ASSERT_TRUE(device->SetEventMask(0));
+  ASSERT_EQ(waiter.wait_for(peer->Patience()), std::future_status::ready);
+  waiter.get();  // Windows completes the wait, Linux ends it: either way no event
+  EXPECT_EQ(device->FinishEventWait().value_or(0), 0u);
 }
 
 }  // namespace
