@@ -129,14 +129,6 @@ TEST_F(ReadingTest, ReadPointOrBreak) {
   EXPECT_EQ(e.SData, "a");
 }
 
-TEST_F(ReadingTest, ReadPointHelpers) {
-  Answer number{Str("0042")};
-  EXPECT_EQ(ReadPointInteger(number.Link()), 42);
-  EXPECT_EQ(ReadPointInteger(TPointLink{}), 0);
-  EXPECT_EQ(ReadPointStream(number.Link()), nullptr);
-  EXPECT_EQ(ReadPointStream(TPointLink{}), nullptr);
-}
-
 TEST(Chain, CopyDataMakesNewNodesAndFreeLeavesSource) {
   TData c = Int(3);
   TData b = Str("two");

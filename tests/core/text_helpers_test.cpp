@@ -33,22 +33,20 @@ TEST(PosFrom, Table) {
   EXPECT_EQ(PosFrom(std::string("\0", 1), std::string("a\0", 2), 1), 2u);
 }
 
+// The search resumes after each replacement: inserted text is never searched
+// again, and an empty pattern replaces nothing.
 TEST(ReplaceAll, ResumesAfterReplacement) {
-  std::string s = "aaaa";
-  ReplaceAll(s, "aa", "a");
-  EXPECT_EQ(s, "aa");
-
-  std::string t = "x$y $z";
-  ReplaceAll(t, "$", "");
-  EXPECT_EQ(t, "xy z");
-
-  std::string grow = "aa";
-  ReplaceAll(grow, "a", "aa");  // inserted text is never searched again
-  EXPECT_EQ(grow, "aaaa");
-
-  std::string same = "abc";
-  ReplaceAll(same, "", "x");
-  EXPECT_EQ(same, "abc");
+  struct Case {
+    std::string text, from, to, expected;
+  };
+  const Case cases[] = {
+      {"aaaa", "aa", "a", "aa"}, {"x$y $z", "$", "", "xy z"},
+      {"aa", "a", "aa", "aaaa"}, {"abc", "", "x", "abc"},
+  };
+  for (Case c : cases) {
+    ReplaceAll(c.text, c.from, c.to);
+    EXPECT_EQ(c.text, c.expected) << c.from << " -> " << c.to;
+  }
 }
 
 TEST(ReplaceAll, FilterDecidesPerOccurrence) {
@@ -97,20 +95,17 @@ TEST(Cp1251Lower, FoldsLatinAndCyrillicCapitalsOnly) {
 
 std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
-TEST(Cp1251ToUtf8Test, ProgramTextsReadTheSameInUtf8) {
-  // Literals here are compiled to Windows-1251, as the program's texts are.
-  EXPECT_EQ(Cp1251ToUtf8("Записать"), Utf8(u8"Записать"));
-  EXPECT_EQ(Cp1251ToUtf8("Выберите порт с подключённым устройством."),
-            Utf8(u8"Выберите порт с подключённым устройством."));
-  EXPECT_EQ(Cp1251ToUtf8("PUSK 2.1 (KELMI)"), "PUSK 2.1 (KELMI)");
-}
-
-TEST(Cp1251ToUtf8Test, BytesOutsideTheAlphabet) {
+// Literals here are compiled to Windows-1251, as the program's texts are.
+TEST(Cp1251ToUtf8Test, ProgramTextsAndBytesOutsideTheAlphabet) {
   struct Case {
     std::string bytes;
     std::string utf8;
   };
   const Case cases[] = {
+      {"Записать", Utf8(u8"Записать")},
+      {"Выберите порт с подключённым устройством.",
+       Utf8(u8"Выберите порт с подключённым устройством.")},
+      {"PUSK 2.1 (KELMI)", "PUSK 2.1 (KELMI)"},
       {"\xA8\xB8", Utf8(u8"Ёё")}, {"\xB9", Utf8(u8"№")},   {"\x88", Utf8(u8"€")},
       {"\xC0\xFF", Utf8(u8"Ая")}, {"\xA0", "\xC2\xA0"},
       {"\x98", "\xC2\x98"},       {std::string("a\0b", 3), std::string("a\0b", 3)}, {"", ""},
