@@ -4,9 +4,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 #include "components/flow/sleep.h"
@@ -21,29 +19,23 @@ using namespace std::chrono_literals;
 
 constexpr auto kPatience = 5s;  // generous: failing means the event never came
 
-// Counts timer events from any thread and lets the test wait for them.
+// Counts timer events from any thread.
 struct EventCounter {
-  std::mutex mutex;
-  std::condition_variable changed;
-  int ticks = 0;
-  int stops = 0;
-
-  void doTick(TData&, std::uint16_t) { Bump(ticks); }
-  void doStop(TData&, std::uint16_t) { Bump(stops); }
-  void Bump(int& n) {
-    std::lock_guard lock(mutex);
-    ++n;
-    changed.notify_all();
-  }
-  bool WaitFor(const int& n, int atLeast) {
-    std::unique_lock lock(mutex);
-    return changed.wait_for(lock, kPatience, [&] { return n >= atLeast; });
-  }
-  int Get(const int& n) {
-    std::lock_guard lock(mutex);
-    return n;
-  }
+  std::atomic<int> ticks{0};
+  std::atomic<int> stops{0};
+  void doTick(TData&, std::uint16_t) { ++ticks; }
+  void doStop(TData&, std::uint16_t) { ++stops; }
 };
+
+// Waits until `count` reaches `atLeast`; false if it never does.
+bool WaitFor(const std::atomic<int>& count, int atLeast) {
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (count < atLeast) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(1ms);
+  }
+  return true;
+}
 
 class MMTimerTest : public test::LiveDispatchTest {
  protected:
@@ -60,13 +52,13 @@ TEST_F(MMTimerTest, CountZeroRunsUntilStoppedAndEveryStopFires) {
   Wire(timer);
   timer.SetInterval(2);
   timer.doStart(none, 0);
-  ASSERT_TRUE(events.WaitFor(events.ticks, 3));
+  ASSERT_TRUE(WaitFor(events.ticks, 3));
   timer.doStop(none, 0);
   timer.doStop(none, 0);
-  EXPECT_EQ(events.Get(events.stops), 2);
-  const int ticks = events.Get(events.ticks);
+  EXPECT_EQ(events.stops, 2);
+  const int ticks = events.ticks;
   std::this_thread::sleep_for(20ms);
-  EXPECT_EQ(events.Get(events.ticks), ticks);  // nothing after the stop
+  EXPECT_EQ(events.ticks, ticks);  // nothing after the stop
   EXPECT_EQ(timer.RemainingTicks(), -1);
 }
 
@@ -83,8 +75,8 @@ TEST_F(MMTimerTest, TickLimitAndRestartCountedFromDoStart) {
   EXPECT_EQ(timer.RemainingTicks(), 1);
   timer.doStart(none, 0);  // running: the remaining ticks are reloaded
   for (int i = 0; i < 3; ++i) timer.Tick();
-  EXPECT_EQ(events.Get(events.ticks), 5);
-  EXPECT_EQ(events.Get(events.stops), 1);
+  EXPECT_EQ(events.ticks, 5);
+  EXPECT_EQ(events.stops, 1);
   EXPECT_FALSE(timer.Running());
 }
 
@@ -99,7 +91,7 @@ TEST_F(MMTimerTest, AutoStartNeitherReloadsNorFiresStop) {
   timer.SetAutoStart(false);
   EXPECT_FALSE(timer.Running());
   EXPECT_EQ(timer.RemainingTicks(), 1);
-  EXPECT_EQ(events.Get(events.stops), 0);
+  EXPECT_EQ(events.stops, 0);
   timer.SetInterval(3'600'000);  // same value: still stopped
   EXPECT_FALSE(timer.Running());
 }
@@ -164,7 +156,7 @@ TEST_F(MMTimerTest, ATickMayStopOrDestroyItsOwnTimer) {
   timer->onStop = MakePoint<&EventCounter::doStop>(0, &events);
   timer->SetInterval(1);
   timer->doStart(none, 0);
-  ASSERT_TRUE(events.WaitFor(events.stops, 1));
+  ASSERT_TRUE(WaitFor(events.stops, 1));
   SchemeChain chain;  // the tick holds the lock until it has reset the pointer
   EXPECT_EQ(timer, nullptr);
 }
@@ -179,8 +171,8 @@ TEST_F(MMTimerTest, StoppingWhileATickWaitsForTheLockDoesNotDeadlock) {
     std::this_thread::sleep_for(20ms);
     timer.doStop(none, 0);
   }
-  EXPECT_EQ(events.Get(events.ticks), 0);
-  EXPECT_EQ(events.Get(events.stops), 1);
+  EXPECT_EQ(events.ticks, 0);
+  EXPECT_EQ(events.stops, 1);
 }
 
 class SleepTest : public test::LiveDispatchTest {};
