@@ -72,40 +72,52 @@ TEST(RoundReal, HalvesToEvenAndSaturates) {
   EXPECT_EQ(RoundReal(std::nan("")), 0);
 }
 
+// Every reader of a value, by kind. Kinds without behaviour (a "Font", or a
+// value still flagged deferred) convert like nothing at all.
 TEST(Conversions, ByKind) {
   TData real;
   real.DataType = TagReal;
   real.RData = 2.5;
   TData other;
-  other.DataType = 15;  // "Font": carried, no behaviour
+  other.DataType = 15;
   other.IData = 99;
-
-  EXPECT_EQ(ToInteger(Int(-3)), -3);
-  EXPECT_EQ(ToInteger(real), 2);
-  EXPECT_EQ(ToInteger(other), 0);
-  EXPECT_EQ(ToString(Int(-3)), "-3");
-  EXPECT_EQ(ToString(real), "2.5");
-  EXPECT_EQ(ToString(other), "");
-  EXPECT_DOUBLE_EQ(ToReal(Int(4)), 4.0);
-  EXPECT_DOUBLE_EQ(ToReal(Str("1.25")), 1.25);
-  EXPECT_DOUBLE_EQ(ToReal(other), 0.0);
+  TData flagged = Int(12);
+  flagged.DataType |= DeferredFlag;
+  struct Case {
+    TData value;
+    std::int32_t integer;
+    const char* text;
+    double number;
+    std::int32_t index;
+    bool truth;
+  };
+  const Case cases[] = {
+      {Int(-3), -3, "-3", -3.0, -3, true},  {Int(0), 0, "0", 0.0, 0, false},
+      {real, 2, "2.5", 2.5, 2, true},       {Str("1.25"), 1, "1.25", 1.25, 1, true},
+      {Str("0"), 0, "0", 0.0, 0, true},     {Str("12"), 12, "12", 12.0, 12, true},
+      {Str("a"), 0, "a", 0.0, -1, true},    {Str(""), 0, "", 0.0, -1, true},
+      {Str("-0"), 0, "-0", 0.0, -1, true},  {TData{}, 0, "", 0.0, -1, true},
+      {other, 0, "", 0.0, -1, true},        {flagged, 0, "", 0.0, -1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToString(c.value).str() + " of kind " + std::to_string(c.value.DataType));
+    EXPECT_EQ(ToInteger(c.value), c.integer);
+    EXPECT_EQ(ToString(c.value), c.text);
+    EXPECT_DOUBLE_EQ(ToReal(c.value), c.number);
+    EXPECT_EQ(ToIndex(c.value), c.index);
+    EXPECT_EQ(ToBool(c.value), c.truth);
+  }
+  EXPECT_FALSE(IsInteger(flagged));
 }
 
-TEST(Conversions, ToIndex) {
-  EXPECT_EQ(ToIndex(Str("0")), 0);
-  EXPECT_EQ(ToIndex(Str("a")), -1);
-  EXPECT_EQ(ToIndex(Str("")), -1);
-  EXPECT_EQ(ToIndex(Str("-0")), -1);
-  EXPECT_EQ(ToIndex(Str("12")), 12);
-  EXPECT_EQ(ToIndex(Int(5)), 5);
-  EXPECT_EQ(ToIndex(TData{}), -1);
-}
-
-TEST(Conversions, ToBool) {
-  EXPECT_FALSE(ToBool(Int(0)));
-  EXPECT_TRUE(ToBool(Int(2)));
-  EXPECT_TRUE(ToBool(TData{}));
-  EXPECT_TRUE(ToBool(Str("0")));
+TEST(Conversions, StreamValueCarriesFullPointer) {
+  // A fake address above 4 GiB: only the side field can hold it.
+  auto* stream = reinterpret_cast<TMemStream*>(std::uintptr_t{0x7ffd12345678});
+  TData d;
+  dtStream(d, stream);
+  EXPECT_EQ(ToStream(d), stream);
+  d.DataType = TagInteger;
+  EXPECT_EQ(ToStream(d), nullptr);
 }
 
 }  // namespace

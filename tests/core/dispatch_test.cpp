@@ -45,15 +45,6 @@ TEST(Dispatch, InertDispatchFiresAndReadsNothing) {
 
 class FiringTest : public test::LiveDispatchTest {};
 
-TEST_F(FiringTest, PassesIndexAndValue) {
-  Recorder r;
-  FireString(r.Link(7), RcString("abc"));
-  ASSERT_EQ(r.Count(), 1u);
-  EXPECT_EQ(r.hits[0].index, 7);
-  EXPECT_EQ(r.Last().SData, "abc");
-  EXPECT_EQ(r.Last().DataType, TagString);
-}
-
 TEST_F(FiringTest, DeferredChainRunsFlatAndSeesPreviousValue) {
   std::vector<std::string> order;
   Stage a{"a", {}, &order}, b{"b", {}, &order}, c{"c", {}, &order};
@@ -116,26 +107,6 @@ TEST_F(FiringTest, DeferOperationsSetTagAndCutChain) {
   DeferData(d, link, chained);
   EXPECT_EQ(d.Next, &tail);  // DeferData keeps the chain
   EXPECT_EQ(d.DataType, TagInteger | DeferredFlag);
-}
-
-TEST_F(FiringTest, FlaggedValueConvertsLikeUnknownKind) {
-  TData d = Int(12);
-  d.DataType |= DeferredFlag;
-  EXPECT_EQ(ToInteger(d), 0);
-  EXPECT_EQ(ToString(d), "");
-  EXPECT_EQ(ToIndex(d), -1);
-  EXPECT_FALSE(IsInteger(d));
-  EXPECT_EQ(DataTypeOf(d), 0x81);
-}
-
-TEST_F(FiringTest, StreamValueCarriesFullPointer) {
-  // A fake address above 4 GiB: only the side field can hold it.
-  auto* stream = reinterpret_cast<TMemStream*>(std::uintptr_t{0x7ffd12345678});
-  TData d;
-  dtStream(d, stream);
-  EXPECT_EQ(ToStream(d), stream);
-  d.DataType = TagInteger;
-  EXPECT_EQ(ToStream(d), nullptr);
 }
 
 }  // namespace

@@ -33,12 +33,26 @@ TEST_F(ReadingTest, BreakAnswerFallsBack) {
   EXPECT_EQ(in2.SData, "x");
 }
 
-TEST_F(ReadingTest, NonZeroDefaultWinsOverIncoming) {
+// A set default (non-zero, non-empty, non-NULL) wins and leaves the incoming
+// value to the next reader; an unset one takes the incoming value.
+TEST_F(ReadingTest, SetDefaultWinsOverIncoming) {
   TData in = Int(7);
+  const TData fallback = Int(9);
+  TData r;
   EXPECT_EQ(ReadInteger(in, TPointLink{}, 5), 5);
-  EXPECT_EQ(in.IData, 7);
+  EXPECT_EQ(ReadString(in, TPointLink{}, RcString("d")), "d");
+  ReadData(in, TPointLink{}, &fallback, r);
+  EXPECT_EQ(r.IData, 9);
   EXPECT_EQ(in.DataType, TagInteger);
-  EXPECT_EQ(ReadInteger(in, TPointLink{}, 0), 7);
+  EXPECT_EQ(in.IData, 7);
+  EXPECT_EQ(ReadString(in, TPointLink{}, RcString()), "7");
+  EXPECT_EQ(in.DataType, TagNull);
+  EXPECT_EQ(ReadString(in, TPointLink{}, RcString()), "");
+
+  const TData nullDefault;
+  in = Int(1);
+  ReadData(in, TPointLink{}, &nullDefault, r);
+  EXPECT_EQ(r.IData, 1);
   EXPECT_EQ(in.DataType, TagNull);
 }
 
@@ -72,20 +86,6 @@ TEST_F(ReadingTest, TwoReadsTakeStringThenInteger) {
   EXPECT_EQ(in.DataType, TagNull);
 }
 
-TEST_F(ReadingTest, ReadDataUsesNonNullDefaultBeforeIncoming) {
-  const TData fallback = Int(9);
-  TData in = Int(1);
-  TData r;
-  ReadData(in, TPointLink{}, &fallback, r);
-  EXPECT_EQ(r.IData, 9);
-  EXPECT_EQ(in.IData, 1);
-
-  const TData nullDefault;
-  ReadData(in, TPointLink{}, &nullDefault, r);
-  EXPECT_EQ(r.IData, 1);
-  EXPECT_EQ(in.DataType, TagNull);
-}
-
 TEST_F(ReadingTest, ReadDataFromNullHeadDropsChain) {
   TData tail = Int(5);
   TData in;  // NULL head with a dangling chain: the NULL ends the chain
@@ -97,7 +97,9 @@ TEST_F(ReadingTest, ReadDataFromNullHeadDropsChain) {
   EXPECT_EQ(in.DataType, TagNull);
 }
 
-TEST_F(ReadingTest, ReadDataCutsAnswerChainButReadDataChainKeepsIt) {
+// ReadDataChain keeps the chain of an answer and takes the incoming one whole;
+// ReadData cuts the answer's chain.
+TEST_F(ReadingTest, ReadDataChainKeepsChains) {
   TData tail = Int(2);
   Answer answer{Int(1)};
   answer.value.Next = &tail;
@@ -106,13 +108,9 @@ TEST_F(ReadingTest, ReadDataCutsAnswerChainButReadDataChainKeepsIt) {
   EXPECT_EQ(r.Next, nullptr);
   ReadDataChain(in, answer.Link(), nullptr, r);
   EXPECT_EQ(r.Next, &tail);
-}
 
-TEST_F(ReadingTest, ReadDataChainTakesIncomingWhole) {
-  TData tail = Int(2);
-  TData in = Int(1);
+  in = Int(1);
   in.Next = &tail;
-  TData r;
   ReadDataChain(in, TPointLink{}, nullptr, r);
   EXPECT_EQ(r.IData, 1);
   EXPECT_EQ(r.Next, &tail);
@@ -131,30 +129,80 @@ TEST_F(ReadingTest, ReadPointOrBreak) {
   EXPECT_EQ(e.SData, "a");
 }
 
-TEST_F(ReadingTest, ReadStringDefaultsAndConversion) {
-  TData in = Int(-12);
-  EXPECT_EQ(ReadString(in, TPointLink{}, RcString("d")), "d");
-  EXPECT_EQ(ReadString(in, TPointLink{}, RcString()), "-12");
-  EXPECT_EQ(in.DataType, TagNull);
-  EXPECT_EQ(ReadString(in, TPointLink{}, RcString()), "");
+TEST(Chain, CopyDataMakesNewNodesAndFreeLeavesSource) {
+  TData c = Int(3);
+  TData b = Str("two");
+  b.Next = &c;
+  TData a = Int(1);
+  a.Next = &b;
+
+  TData copy;
+  CopyData(copy, a);
+  ASSERT_NE(copy.Next, nullptr);
+  EXPECT_NE(copy.Next, &b);
+  EXPECT_EQ(copy.Next->SData, "two");
+  ASSERT_NE(copy.Next->Next, nullptr);
+  EXPECT_NE(copy.Next->Next, &c);
+  EXPECT_EQ(copy.Next->Next->IData, 3);
+  EXPECT_EQ(copy.Next->Next->Next, nullptr);
+
+  FreeData(copy);
+  EXPECT_EQ(copy.Next, nullptr);
+  EXPECT_EQ(copy.IData, 1);  // the head is untouched
+  EXPECT_EQ(a.Next, &b);
+  EXPECT_EQ(b.Next, &c);
+  EXPECT_EQ(b.SData, "two");
 }
 
-TEST_F(ReadingTest, ReadPointHelpers) {
-  Answer number{Str("0042")};
-  EXPECT_EQ(ReadPointInteger(number.Link()), 42);
-  EXPECT_EQ(ReadPointInteger(TPointLink{}), 0);
-  EXPECT_EQ(ReadPointStream(number.Link()), nullptr);
-  EXPECT_EQ(ReadPointStream(TPointLink{}), nullptr);
+TEST(Chain, CopyStopsAfterNullValue) {
+  TData c = Int(3);
+  TData b;  // NULL in the middle ends the chain
+  b.Next = &c;
+  TData a = Int(1);
+  a.Next = &b;
+  TData copy;
+  CopyData(copy, a);
+  ASSERT_NE(copy.Next, nullptr);
+  EXPECT_EQ(copy.Next->DataType, TagNull);
+  EXPECT_EQ(copy.Next->Next, nullptr);
+  FreeData(copy);
+
+  TData nullHead;
+  nullHead.Next = &c;
+  CopyData(copy, nullHead);
+  EXPECT_EQ(copy.Next, nullptr);
 }
 
-TEST_F(ReadingTest, TakeDataTakesHead) {
-  TData tail = Str("t");
-  TData in = Int(1);
-  in.Next = &tail;
-  TData r;
-  TakeData(in, r);
-  EXPECT_EQ(r.IData, 1);
-  EXPECT_EQ(in.SData, "t");
+TEST(Chain, OwnedChainSurvivesReassignFromItself) {
+  TData b = Int(2);
+  TData a = Int(1);
+  a.Next = &b;
+  TOwnedChain held;
+  held.Assign(a);
+  // Hand the held value (which shares the held nodes) back to its holder.
+  const TData shared = held.Head();
+  held.Assign(shared);
+  ASSERT_NE(held.Head().Next, nullptr);
+  EXPECT_EQ(held.Head().Next->IData, 2);
+}
+
+TEST(Chain, ConstructorsResetLinks) {
+  TData tail;
+  TPointLink link;
+  TData d;
+  d.Next = &tail;
+  d.DeferredPoint = &link;
+  dtInteger(d, 5);
+  EXPECT_EQ(d.Next, nullptr);
+  EXPECT_EQ(d.DeferredPoint, nullptr);
+  d.Next = &tail;
+  dtString(d, RcString("x"));
+  EXPECT_EQ(d.Next, nullptr);
+  EXPECT_EQ(d.DataType, TagString);
+  d.Next = &tail;
+  dtNull(d);
+  EXPECT_EQ(d.Next, nullptr);
+  EXPECT_EQ(d.SData, "x");  // other fields keep what they held
 }
 
 }  // namespace

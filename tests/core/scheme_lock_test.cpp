@@ -72,12 +72,6 @@ TEST(SchemeLock, WaiterRunsItsHookUntilTheLockIsFree) {
   holder.join();
 }
 
-}  // namespace
-}  // namespace vn
-
-namespace vn {
-namespace {
-
 TEST(SchemeLock, LoanLetsAnotherThreadWorkInTheHoldersChain) {
   SchemeChain held;
   const std::thread::id holder = std::this_thread::get_id();

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
+#include "components/data/convertor.h"
 #include "components/data/format_str.h"
 #include "components/data/str_cat.h"
 #include "components/data/stream2hex.h"
@@ -142,6 +144,44 @@ TEST_F(StringBuildingTest, FormatStrStopsGrowingAtTheLimit) {
   EXPECT_GT(text.size(), kFormatStrLimit / 2);  // it did grow as far as it could
   EXPECT_EQ(text.find('x'), std::string::npos);
   EXPECT_EQ(text.substr(0, 1), "%");  // unfilled placeholders stay as written
+}
+
+TEST_F(StringBuildingTest, ConvertorCharAndHexModesOtherModesFireNothing) {
+  constexpr std::int32_t kChar = TVNConvertor::ModeChar;
+  constexpr std::int32_t kHex = TVNConvertor::ModeHex;
+  struct Case {
+    std::int32_t mode, digits, value;
+    std::string text;  // empty: nothing fired and the value left alone
+    const char* point = nullptr;  // what a connected Data point answers
+  };
+  const Case cases[] = {
+      {kChar, 0, 65, "A"},      {kChar, 0, 321, "A"},     {kChar, 0, 0, "\0"s},     {kChar, 0, -1, "\xFF"},
+      {kChar, 0, 0xC6, "\xC6"}, {kHex, 1, 10, "A"},       {kHex, 1, 255, "FF"},     {kHex, 1, 0, "0"},
+      {kHex, 1, -1, "FFFFFFFF"}, {kHex, 4, 10, "000A"},   {kHex, 0, 0, "0"},        {kHex, 17, 10, "A"},
+      {kHex, 8, 1, "00000001"}, {kHex, 1, std::numeric_limits<std::int32_t>::min(), "80000000"},
+      {kHex, 2, 5, "C8", "200"},  // the point wins over the incoming value
+      {0, 0, 65, ""},           {5, 0, 65, ""},           {7, 0, 65, ""},           {-4, 0, 65, ""},
+  };
+  for (const Case& c : cases) {
+    TVNConvertor convertor;
+    test::Recorder result;
+    convertor.onResult = result.Link();
+    test::Answer answer{test::Str(c.point != nullptr ? c.point : "")};
+    if (c.point != nullptr) convertor.Data = answer.Link();
+    convertor.Mode = c.mode;
+    convertor.Digits = c.digits;
+    TData data = test::Int(c.value);
+    FireEvent(MakePoint<&TVNConvertor::doConvert>(0, &convertor), data);
+    if (c.text.empty()) {
+      EXPECT_EQ(result.Count(), 0u) << c.mode;
+      EXPECT_EQ(data.DataType, TagInteger);
+      EXPECT_EQ(data.IData, c.value);
+      continue;
+    }
+    ASSERT_EQ(result.Count(), 1u) << c.mode << " " << c.value;
+    EXPECT_EQ(result.Last().DataType, TagString);
+    EXPECT_EQ(result.Last().SData, c.text) << c.mode << " " << c.digits << " " << c.value;
+  }
 }
 
 }  // namespace

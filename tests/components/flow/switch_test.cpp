@@ -1,5 +1,6 @@
 #include "components/flow/switch.h"
 
+#include "components/flow/case.h"
 #include "tests/components/flow/flow_test_points.h"
 
 namespace vn::test {
@@ -73,6 +74,63 @@ TEST_F(SwitchTest, StateEventIsDeferredWithAValueOnSwitchCannotChange) {
   sw.doSwitch(value, 0);
   EXPECT_TRUE(journal.empty());
   EXPECT_EQ(DeferredTo(sw.onOn, value), "I:1");
+}
+
+using CaseTest = LiveDispatchTest;
+
+struct MatchCase {
+  const char* name;
+  TData value, incoming;
+  bool matches;
+};
+
+// Exactly one output fires, at once: onMatch with Result, or onNextCase with
+// the incoming value.
+TEST_F(CaseTest, IncomingValueDecidesTheKindOfTheComparison) {
+  const std::vector<MatchCase> cases = {
+      {"Integer 5 against text 5", Str("5"), Int(5), true},
+      {"text 05 against Integer 5", Int(5), Str("05"), false},
+      {"text 5 against Integer 5", Int(5), Str("5"), true},
+      {"NULL against NULL", TData{}, TData{}, true},
+      {"NULL against Integer 0", Int(0), TData{}, false},
+      {"Integer 0 against NULL", TData{}, Int(0), true},
+      {"letter case counts", Str("vers"), Str("VERS"), false},
+  };
+  for (const MatchCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Journal journal;
+    ChainLog match{&journal, "match"}, next{&journal, "next"};
+    TVNCase arm;
+    arm.Value = c.value;
+    arm.Result = Str("R");
+    arm.onMatch = match.Link();
+    arm.onNextCase = next.Link();
+    TData value = c.incoming;
+    arm.doCase(value, 0);
+    EXPECT_EQ(journal, Journal{c.matches ? "match=S:R" : "next=" + ChainText(c.incoming)});
+    EXPECT_EQ(value.DataType & DeferredFlag, 0);
+  }
+}
+
+// Only the head of the chain is compared, but the whole chain goes on.
+TEST_F(CaseTest, ChainedCasesStopAtTheFirstMatch) {
+  Journal journal;
+  ChainLog match{&journal, "match"}, unmatched{&journal, "unmatched"};
+  TVNCase one, two, alsoTwo;
+  one.Value = Int(1);
+  one.Result = Str("one");
+  two.Value = alsoTwo.Value = Int(2);  // two's unset Result matches with NULL
+  alsoTwo.Result = Str("late");
+  one.onMatch = two.onMatch = alsoTwo.onMatch = match.Link();
+  one.onNextCase = MakePoint<&TVNCase::doCase>(0, &two);
+  two.onNextCase = MakePoint<&TVNCase::doCase>(0, &alsoTwo);
+  alsoTwo.onNextCase = unmatched.Link();
+
+  const TPointLink first = MakePoint<&TVNCase::doCase>(0, &one);
+  FireInteger(first, 2);
+  std::vector<TData> chain = {Int(3), Int(2)};
+  FireEvent(first, LinkChain(chain));
+  EXPECT_EQ(journal, (Journal{"match=N", "unmatched=I:3 I:2"}));
 }
 
 }  // namespace
