@@ -8,11 +8,13 @@
 
 namespace vn::test {
 
+using HexData = std::vector<std::uint8_t>;
+
 // One record, checksum included, without its line end.
-inline std::string HexRecord(std::uint8_t type, std::uint16_t offset, const std::vector<std::uint8_t>& data) {
+inline std::string HexRecord(std::uint8_t type, std::uint16_t offset, const HexData& data) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::vector<std::uint8_t> frame = {static_cast<std::uint8_t>(data.size()), static_cast<std::uint8_t>(offset >> 8),
-                                     static_cast<std::uint8_t>(offset & 0xFF), type};
+  HexData frame = {static_cast<std::uint8_t>(data.size()), static_cast<std::uint8_t>(offset >> 8),
+                    static_cast<std::uint8_t>(offset & 0xFF), type};
   frame.insert(frame.end(), data.begin(), data.end());
   unsigned sum = 0;
   for (const std::uint8_t b : frame) sum += b;
@@ -22,9 +24,10 @@ inline std::string HexRecord(std::uint8_t type, std::uint16_t offset, const std:
   return text;
 }
 
-inline std::string HexLines(const std::vector<std::string>& records, const std::string& end = "\n") {
+// The records, each followed by `end`.
+inline std::string HexLines(const std::vector<std::string>& lines, const std::string& end = "\n") {
   std::string text;
-  for (const std::string& record : records) text += record + end;
+  for (const std::string& line : lines) text += line + end;
   return text;
 }
 
