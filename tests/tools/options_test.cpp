@@ -4,8 +4,6 @@
 
 #include <vector>
 
-#include "tools/sim/summary.h"
-
 namespace vn::sim {
 namespace {
 
@@ -47,21 +45,6 @@ TEST(OptionsTest, EveryOptionReachesItsField) {
   EXPECT_EQ(o.adapterBuffer, 64U);
   EXPECT_EQ(o.turnaroundMax, 20ms);
   EXPECT_EQ(o.seed, 18446744073709551615ULL);
-
-  Options none;
-  ASSERT_TRUE(Parse({}, none, error));
-  EXPECT_EQ(none.adapterTick, 0ns);  // no adapter
-  EXPECT_EQ(none.adapterBuffer, 62U);
-  EXPECT_EQ(none.turnaroundMax, 0ns);
-  EXPECT_FALSE(none.seed.has_value());
-
-  Options timing;
-  ASSERT_TRUE(Parse({"--adapter-tick-ms=16", "--turnaround-max-ms", "2.5", "--seed", "0"}, timing, error)) << error;
-  EXPECT_EQ(timing.adapterTick, 16ms);
-  EXPECT_EQ(timing.turnaroundMax, 2500us);
-  EXPECT_EQ(timing.seed, 0U);
-  ASSERT_TRUE(Parse({"--adapter-tick-ms", "1"}, timing, error)) << error;
-  EXPECT_EQ(timing.adapterTick, 1ms);
 
   Options d;
   ASSERT_TRUE(Parse({"--device", "/dev/ttyS0", "--line-baud", "115200"}, d, error));
@@ -136,25 +119,6 @@ TEST(OptionsTest, LineOfDevices) {
     EXPECT_EQ(o.appearAfter, c.appearAfter) << what;
     EXPECT_EQ(o.answerAfterPusk, c.answerAfterPusk) << what;
   }
-}
-
-TEST(SummaryTest, OneJsonLine) {
-  Summary s;
-  s.bytes = 130048;
-  s.blocks = 508;
-  s.crc = 0x4B37;
-  s.pusk = true;
-  s.vers = 1;
-  EXPECT_EQ(SummaryJson(s),
-            R"({"bytes":130048,"blocks":508,"crc":"4B37","pusk":true,"vers":1,"extra":0,"error":null})");
-  s.device = 12;  // a device of a line: numbered, first
-  EXPECT_EQ(SummaryJson(s),
-            R"({"device":12,"bytes":130048,"blocks":508,"crc":"4B37","pusk":true,"vers":1,"extra":0,"error":null})");
-  s = Summary{};
-  s.crc = 0x0A;
-  s.error = "hung up";
-  EXPECT_EQ(SummaryJson(s),
-            R"({"bytes":0,"blocks":0,"crc":"000A","pusk":false,"vers":0,"extra":0,"error":"hung up"})");
 }
 
 }  // namespace

