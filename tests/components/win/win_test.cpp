@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "components/win/button.h"
 #include "components/win/combo_box.h"
 #include "components/win/edit.h"
 #include "components/win/label.h"
@@ -83,8 +82,9 @@ TEST_F(WinTest, ParentFontAlignAndHiddenStart) {
   EXPECT_EQ(View(label).bounds, (Rect{0, 0, 400, 30}));
 }
 
-// Whether a control is disabled from input is the screen's business; the
-// components decide only what turns it off: the integer 0 and nothing else.
+// That a disabled control or form takes no input is the screen's rule
+// (HeadlessTest.DisabledWindowsAndFormsTakeNoInput); the components decide
+// only what turns a control off: the integer 0 and nothing else.
 TEST_F(WinTest, DoVisibleAndDoEnabledTurnOffOnlyForTheIntegerZero) {
   TVNLabel label(Parent());
   Place(label, 0, 0, 50, 20);
