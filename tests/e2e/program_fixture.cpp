@@ -6,16 +6,11 @@
 #include "toolkit/toolkit.h"
 
 namespace vn::test {
-namespace {
-
-void UpdateMap(const std::vector<serial::PortMapEntry>& entries) { serial::SetPortMap(entries); }
-
-}  // namespace
 
 void ProgramTest::SetUp() {
   hl::Reset();
   hl::SetTimeout(60s);
-  UpdateMap({});
+  serial::SetPortMap(std::vector<serial::PortMapEntry>{});
 }
 
 void ProgramTest::TearDown() {
@@ -32,20 +27,22 @@ SimulatorProcess& ProgramTest::AddDevice(const std::string& comName, std::vector
   arguments.insert(arguments.end(), {"--timeout", "120", "--grace-ms", "300"});
   auto device = std::make_unique<SimulatorProcess>(VN_SIMULATOR, arguments);
   EXPECT_TRUE(device->Started()) << "the simulator did not start";
-  // A name given again means the new device: a stale entry would point at a
-  // pty that is gone, or that another test's device has since been given.
-  std::erase_if(portMap_, [&comName](const auto& entry) { return entry.comName == comName; });
-  portMap_.push_back({comName, device->Pty(), device->AdapterTick()});
-  UpdateMap(portMap_);
+  MapPort({comName, device->Pty(), device->AdapterTick()});
   SimulatorProcess& added = *device;
   devices[comName] = std::move(device);
   return added;
 }
 
 void ProgramTest::AddDeadPort(const std::string& comName, const std::string& path) {
-  std::erase_if(portMap_, [&comName](const auto& entry) { return entry.comName == comName; });
-  portMap_.push_back({comName, path});
-  UpdateMap(portMap_);
+  MapPort({comName, path});
+}
+
+void ProgramTest::MapPort(serial::PortMapEntry entry) {
+  // A name given again means the new device: a stale entry would point at a
+  // pty that is gone, or that another test's device has since been given.
+  std::erase_if(portMap_, [&entry](const auto& known) { return known.comName == entry.comName; });
+  portMap_.push_back(std::move(entry));
+  serial::SetPortMap(portMap_);
 }
 
 void ProgramTest::StartProgram(std::chrono::microseconds successDelay) {
@@ -102,6 +99,27 @@ bool ProgramTest::WaitForOutcome(std::chrono::milliseconds limit) {
   // The outcome's controls appear one after another: done once "OK" and the
   // success or the failure text are all on the screen.
   return WaitFor([this] { return ViewOf(scheme_->OkButton).onScreen && (SuccessShown() || FailureShown()); }, limit);
+}
+
+std::string ProgramTest::OutcomeDisplayFaults(bool success) const {
+  const std::pair<const char*, bool> checks[] = {
+      {"success text", SuccessShown() == success},
+      {"failure text", FailureShown() != success},
+      {"check-links text", ViewOf(scheme_->CheckLinksLabel).onScreen != success},
+      {"error picture", ViewOf(scheme_->ErrorImage).onScreen != success},
+      {"port list hidden", !ViewOf(scheme_->PortCombo).onScreen},
+      {"status hidden", !ViewOf(scheme_->StatusEdit).onScreen},
+      {"progress hidden", !ViewOf(scheme_->UploadProgress).onScreen},
+      {"Write hidden", !ViewOf(scheme_->WriteButton).onScreen},
+      {"version cleared", ViewOf(scheme_->VersionLabel).text == "0"},
+      {"form enabled", ViewOf(scheme_->Form).enabled},
+      {"OK shown", ViewOf(scheme_->OkButton).onScreen},
+  };
+  std::string faults;
+  for (const auto& [what, holds] : checks) {
+    if (!holds) faults += (faults.empty() ? "" : ", ") + std::string(what);
+  }
+  return faults;
 }
 
 bool ProgramTest::WaitForExit(std::chrono::milliseconds limit) {

@@ -62,6 +62,10 @@ class ProgramTest : public ::testing::Test {
   bool WaitForOutcome(std::chrono::milliseconds limit = 60s);
   bool FailureShown() const { return ViewOf(scheme_->ErrorLabel).onScreen; }
   bool SuccessShown() const { return ViewOf(scheme_->SuccessLabel).onScreen; }
+  // What of the success or failure display is not as it should be, empty
+  // when it is all there: the outcome text and picture, the working controls
+  // hidden, the version cleared, the form enabled, "OK" shown.
+  std::string OutcomeDisplayFaults(bool success) const;
 
   // Waits for the program to end (the form closed) and takes the screen over
   // for reading.
@@ -70,6 +74,8 @@ class ProgramTest : public ::testing::Test {
   std::map<std::string, std::unique_ptr<SimulatorProcess>> devices;
 
  private:
+  void MapPort(serial::PortMapEntry entry);
+
   std::vector<serial::PortMapEntry> portMap_;
   std::thread program_;
   std::atomic<bool> programEnded_{false};

@@ -29,7 +29,7 @@ class ComboBoxTest : public WinTest {
   ChainLog clicks{&journal, "click"};
 };
 
-TEST_F(ComboBoxTest, AddedPortsKeepTheirOrderAndNothingIsSelected) {
+TEST_F(ComboBoxTest, AddedPortsKeepTheirOrderAndPickingFiresTheTextOrIndex) {
   TVNComboBox combo(Parent());
   Make(combo);
   Start();
@@ -37,13 +37,6 @@ TEST_F(ComboBoxTest, AddedPortsKeepTheirOrderAndNothingIsSelected) {
   EXPECT_EQ(View(combo).items, (Items{"COM1", "COM3", "COM4", "COM7"}));
   EXPECT_EQ(View(combo).selected, -1);
   EXPECT_EQ(journal, Journal(4, "change=N"));
-}
-
-TEST_F(ComboBoxTest, PickingFiresTheTextOrIndexWithTheItemData) {
-  TVNComboBox combo(Parent());
-  Make(combo);
-  Start();
-  for (const char* port : {"COM1", "COM3", "COM4", "COM7"}) Add(combo, Str(port));
   journal.clear();
   ASSERT_TRUE(hl::Pick(*combo.Control, 1));
   combo.ClickMode = 0;
@@ -98,30 +91,19 @@ TEST_F(ComboBoxTest, ClearReportsAChangeEvenWhenEmpty) {
   EXPECT_EQ(journal, Journal(3, "change=N"));
 }
 
-TEST_F(ComboBoxTest, VarTextJoinsTheItems) {
-  struct Case {
-    const char* strings;
-    const char* text;
-  };
-  for (const Case& c : {Case{"a\r\n\r\n", "a\r\n\r\n"}, Case{"a\r\nb", "a\r\nb"}, Case{"", ""},
-                        Case{"x\r\ny\r\n", "x\r\ny"}}) {
-    TVNComboBox combo(Parent());
-    combo.Strings = c.strings;
-    combo.Init();
-    TData answer;
-    combo.varText(answer, 0);
-    EXPECT_EQ(ChainText(answer), std::string("S:") + c.text) << testing::PrintToString(c.strings);
-    EXPECT_TRUE(combo.Lines.empty());
-  }
-}
-
-TEST_F(ComboBoxTest, InitialStringsAndText) {
+// How the lines split and join is TextLinesTest's; here the items come from
+// the lines and varText answers them joined.
+TEST_F(ComboBoxTest, InitialStringsTextAndVarText) {
   TVNComboBox combo(Parent());
   combo.Strings = "x\r\ny\r\n";
   combo.Text = "typed";
   Make(combo);
   EXPECT_EQ(View(combo).items, (Items{"x", "y"}));
   EXPECT_EQ(View(combo).text, "typed");
+  TData joined;
+  combo.varText(joined, 0);
+  EXPECT_EQ(ChainText(joined), "S:x\r\ny");
+  EXPECT_TRUE(combo.Lines.empty());  // the items are gathered afresh for each answer
   combo.SetStrings("p\rq");
   EXPECT_EQ(View(combo).items, (Items{"p", "q"}));
   EXPECT_TRUE(View(combo).redrawing);

@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "components/win/button.h"
 #include "components/win/combo_box.h"
 #include "components/win/edit.h"
 #include "components/win/label.h"
@@ -34,20 +33,14 @@ TEST_F(WinTest, InitAppliesTheDesignTimeProperties) {
   EXPECT_EQ(view.color, 0x123456);
   EXPECT_EQ(view.exStyle, 0u);  // Ctl3D 0 with BorderStyle 1: no edge at all
   EXPECT_EQ(view.style & 0x00808000u, 0x8000u);  // flat, and no border
-  EXPECT_EQ(view.font.faceName, "Arial");
-  EXPECT_EQ(view.font.height, -13);
-  EXPECT_EQ(view.font.weight, 700);
-  EXPECT_TRUE(view.font.underline);
-  EXPECT_FALSE(view.font.italic);
-  EXPECT_EQ(view.font.color, 0x0000FF);
-  EXPECT_EQ(view.font.charSet, 204);
+  // 10 pt at 96 dpi; style 0x05 is bold and underlined.
+  EXPECT_EQ(view.font, (toolkit::Font{.faceName = "Arial", .height = -13, .weight = 700, .underline = true,
+                                      .charSet = 204, .color = 0x0000FF}));
   EXPECT_FALSE(view.tabStop);
   EXPECT_FALSE(view.enabled);
   EXPECT_TRUE(view.visible);
   EXPECT_EQ(view.cursor, 5);
   EXPECT_TRUE(view.transparent);
-  ASSERT_TRUE(edit.ControlAccess);
-  EXPECT_EQ(edit.GetControlAccess()(), edit.Control.get());
 }
 
 TEST_F(WinTest, EdgeAndBorderStyles) {
@@ -89,140 +82,109 @@ TEST_F(WinTest, ParentFontAlignAndHiddenStart) {
   EXPECT_EQ(View(label).bounds, (Rect{0, 0, 400, 30}));
 }
 
-TEST_F(WinTest, DoVisibleHidesOnlyForTheIntegerZero) {
+// That a disabled control or form takes no input is the screen's rule
+// (HeadlessTest.DisabledWindowsAndFormsTakeNoInput); the components decide
+// only what turns a control off: the integer 0 and nothing else.
+TEST_F(WinTest, DoVisibleAndDoEnabledTurnOffOnlyForTheIntegerZero) {
   TVNLabel label(Parent());
   Place(label, 0, 0, 50, 20);
   Start();
   struct Case {
     TData value;
-    bool visible;
+    bool on;
   };
   const Case cases[] = {{Int(0), false}, {Str("0"), true}, {Int(0), false}, {TData{}, true},
                         {Int(0), false}, {Str(""), true},  {Int(-1), true}};
   for (const Case& c : cases) {
+    SCOPED_TRACE(ChainText(c.value));
     TData value = c.value;
     label.doVisible(value, 0);
-    EXPECT_EQ(View(label).visible, c.visible) << ChainText(c.value);
+    value = c.value;
+    label.doEnabled(value, 0);
+    EXPECT_EQ(View(label).visible, c.on);
+    EXPECT_EQ(View(label).enabled, c.on);
   }
 }
 
-TEST_F(WinTest, DisabledControlsTakeNoInput) {
-  TVNButton button(Parent());
-  Recorder clicks;
-  button.onClick = clicks.Link();
-  Place(button, 10, 10, 80, 25);
-  Start();
-  TData off = Int(0);
-  button.doEnabled(off, 0);
-  EXPECT_FALSE(View(button).enabled);
-  EXPECT_FALSE(hl::Click(*button.Control));
-  TData on = Str("0");
-  button.doEnabled(on, 0);
-  EXPECT_TRUE(hl::Click(*button.Control));
-  EXPECT_EQ(clicks.Count(), 1u);
-  // A disabled form blocks its controls too.
-  form->doEnabled(off, 0);
-  EXPECT_FALSE(hl::Click(*button.Control));
-  EXPECT_EQ(clicks.Count(), 1u);
-}
-
-// Records the values of mouse events in one journal.
-struct MouseLog {
-  Journal journal;
-  ChainLog down{&journal, "down"}, move{&journal, "move"}, up{&journal, "up"}, wheel{&journal, "wheel"},
-      enter{&journal, "enter"}, leave{&journal, "leave"}, dbl{&journal, "dbl"};
-  void Connect(TWinCommon& c) {
-    c.onMouseDown = down.Link();
-    c.onMouseMove = move.Link();
-    c.onMouseUp = up.Link();
-    c.onMouseWheel = wheel.Link();
-    c.onDblClick = dbl.Link();
+// A started label whose button events and entries are recorded, each kind in
+// its own journal (every mouse message is an entry too).
+class MouseTest : public WinTest {
+ protected:
+  void SetUp() override {
+    WinTest::SetUp();
+    label = std::make_unique<TVNLabel>(Parent());
+    label->onMouseDown = down.Link();
+    label->onMouseMove = move.Link();
+    label->onMouseUp = up.Link();
+    label->onMouseWheel = wheel.Link();
+    label->onDblClick = dbl.Link();
+    label->onMouseEnter = enter.Link();
+    label->onMouseLeave = leave.Link();
+    Place(*label, 10, 10, 100, 40);
+    Start();
   }
-  Journal Take() { return std::exchange(journal, {}); }
+  void TearDown() override {
+    label.reset();
+    WinTest::TearDown();
+  }
+  toolkit::Window& Target() { return *label->Control; }
+  static Journal Take(Journal& journal) { return std::exchange(journal, {}); }
+
+  std::unique_ptr<TVNLabel> label;
+  Journal buttons, presence;
+  ChainLog down{&buttons, "down"}, move{&buttons, "move"}, up{&buttons, "up"}, wheel{&buttons, "wheel"},
+      dbl{&buttons, "dbl"}, enter{&presence, "enter"}, leave{&presence, "leave"};
 };
 
-TEST_F(WinTest, MouseButtonsAndMovesReportThePreviousState) {
-  TVNLabel label(Parent());
-  MouseLog log;
-  log.Connect(label);
-  Place(label, 10, 10, 100, 40);
-  Start();
+TEST_F(MouseTest, ButtonsAndMovesReportThePreviousState) {
   const auto L = hl::Button::Left;
-  hl::MouseMove(*label.Control, 5, 5);
-  hl::MouseMove(*label.Control, 6, 5);
-  hl::MouseDown(*label.Control, L, 6, 5);
-  hl::MouseMove(*label.Control, 7, 5);
-  hl::MouseUp(*label.Control, L, 7, 5);
-  hl::MouseMove(*label.Control, 8, 5);
-  hl::MouseDown(*label.Control, hl::Button::Right, 8, 5);
-  hl::MouseMove(*label.Control, 9, 5);
-  hl::MouseUp(*label.Control, hl::Button::Right, 9, 5);
-  hl::MouseDown(*label.Control, hl::Button::Middle, 9, 5, {.shift = true});
-  hl::MouseMove(*label.Control, 9, 6);  // middle with shift held: not a lone button
-  hl::MouseUp(*label.Control, hl::Button::Middle, 9, 6);
-  EXPECT_EQ(log.Take(), (Journal{"move=I:-1", "move=I:-1", "down=I:0", "move=I:0", "up=I:0", "move=I:-1",
-                                 "down=I:1", "move=I:1", "up=I:1", "down=I:2", "move=I:-1", "up=I:2"}));
-  EXPECT_EQ(label.MouseX, 9);
-  EXPECT_EQ(label.MouseY, 6);
-  EXPECT_EQ(label.MouseButton, 3u);
+  hl::MouseMove(Target(), 5, 5);
+  hl::MouseMove(Target(), 6, 5);
+  hl::MouseDown(Target(), L, 6, 5);
+  hl::MouseMove(Target(), 7, 5);
+  hl::MouseUp(Target(), L, 7, 5);
+  hl::MouseMove(Target(), 8, 5);
+  hl::MouseDown(Target(), hl::Button::Right, 8, 5);
+  hl::MouseMove(Target(), 9, 5);
+  hl::MouseUp(Target(), hl::Button::Right, 9, 5);
+  hl::MouseDown(Target(), hl::Button::Middle, 9, 5, {.shift = true});
+  hl::MouseMove(Target(), 9, 6);  // middle with shift held: not a lone button
+  hl::MouseUp(Target(), hl::Button::Middle, 9, 6);
+  EXPECT_EQ(Take(buttons), (Journal{"move=I:-1", "move=I:-1", "down=I:0", "move=I:0", "up=I:0", "move=I:-1",
+                                    "down=I:1", "move=I:1", "up=I:1", "down=I:2", "move=I:-1", "up=I:2"}));
+  EXPECT_EQ(label->MouseX, 9);
+  EXPECT_EQ(label->MouseY, 6);
+  EXPECT_EQ(label->MouseButton, 3u);
 }
 
-TEST_F(WinTest, EnteringWithTheButtonHeldReportsMinusOneFirst) {
-  TVNLabel label(Parent());
-  MouseLog log;
-  log.Connect(label);
-  Place(label, 100, 100, 100, 40);
-  Start();
+TEST_F(MouseTest, EnteringWithTheButtonHeldReportsMinusOneFirst) {
   hl::MouseDown(Parent(), hl::Button::Left, 5, 5);  // pressed outside the label
-  hl::MouseMove(*label.Control, 5, 5);
-  hl::MouseMove(*label.Control, 6, 5);
-  EXPECT_EQ(log.Take(), (Journal{"move=I:-1", "move=I:0"}));
+  hl::MouseMove(Target(), 5, 5);
+  hl::MouseMove(Target(), 6, 5);
+  EXPECT_EQ(Take(buttons), (Journal{"move=I:-1", "move=I:0"}));
 }
 
-TEST_F(WinTest, WheelReportsTheStateWordDividedTruncating) {
-  TVNLabel label(Parent());
-  MouseLog log;
-  log.Connect(label);
-  Place(label, 10, 10, 100, 40);
-  Start();
-  hl::Wheel(*label.Control, -120, 5, 5, {.control = true});
-  hl::Wheel(*label.Control, -120, 5, 5);
-  hl::Wheel(*label.Control, 120, 5, 5, {.control = true});
-  EXPECT_EQ(log.Take(), (Journal{"wheel=I:-119", "wheel=I:-120", "wheel=I:120"}));
+TEST_F(MouseTest, WheelReportsTheStateWordDividedTruncating) {
+  hl::Wheel(Target(), -120, 5, 5, {.control = true});
+  hl::Wheel(Target(), -120, 5, 5);
+  hl::Wheel(Target(), 120, 5, 5, {.control = true});
+  EXPECT_EQ(Take(buttons), (Journal{"wheel=I:-119", "wheel=I:-120", "wheel=I:120"}));
 }
 
-TEST_F(WinTest, EveryMouseMessageIsAnEntryAndLeavingIsReported) {
-  TVNLabel label(Parent());
-  MouseLog log;
-  label.onMouseEnter = log.enter.Link();
-  label.onMouseLeave = log.leave.Link();
-  label.onDblClick = log.dbl.Link();
-  Place(label, 10, 10, 100, 40);
-  Start();
-  hl::MouseMove(*label.Control, 5, 5);
-  hl::MouseMove(*label.Control, 6, 5);
-  hl::MouseAway();
-  EXPECT_EQ(log.Take(), (Journal{"enter=N", "enter=N", "leave=N"}));
-  hl::DoubleClick(*label.Control, hl::Button::Right, 5, 5);
-  const Journal gesture = log.Take();
-  ASSERT_FALSE(gesture.empty());
-  EXPECT_EQ(std::count(gesture.begin(), gesture.end(), "dbl=I:1"), 1);
-  EXPECT_GE(std::count(gesture.begin(), gesture.end(), "enter=N"), 4);
-}
-
-TEST_F(WinTest, LeavingIsReportedOnceWhileThePointerStaysAway) {
-  TVNLabel label(Parent());
-  MouseLog log;
-  label.onMouseLeave = log.leave.Link();
-  Place(label, 10, 10, 100, 40);
-  Start();
-  hl::MouseMove(*label.Control, 5, 5);
+TEST_F(MouseTest, EveryMouseMessageIsAnEntryAndLeavingIsReportedOnce) {
+  hl::MouseMove(Target(), 5, 5);
+  hl::MouseMove(Target(), 6, 5);
   hl::MouseAway();
   // A leave asked for from the leave handling would be queued at once, and
   // again from its own handling: a bounded number of passes shows the loop.
   int passes = 0;
   hl::ServeUntil([&passes] { return ++passes > 20; });
-  EXPECT_EQ(log.Take(), (Journal{"leave=N"}));
+  EXPECT_EQ(Take(presence), (Journal{"enter=N", "enter=N", "leave=N"}));
+  Take(buttons);
+  hl::DoubleClick(Target(), hl::Button::Right, 5, 5);
+  const Journal gesture = Take(buttons);
+  EXPECT_EQ(std::count(gesture.begin(), gesture.end(), "dbl=I:1"), 1);
+  EXPECT_GE(Take(presence).size(), 4u);  // down, up, double, up: each an entry
 }
 
 TEST_F(WinTest, MoveSizeFocusAndShowEvents) {
@@ -281,72 +243,66 @@ TEST_F(WinTest, ResizeCorrectionTakesOnlyIntegerAnswers) {
   EXPECT_EQ(width.asked.size(), 1u);
 }
 
-// A key-event receiver that overrides the key through KeyResult.
+// A key-event receiver that records what it hears and answers through
+// KeyResult.
 struct KeyOverride {
   TVNWin* win;
   std::int32_t result;
-  void doEvent(TData&, std::uint16_t) { win->KeyResult = result; }
+  Journal heard;
+  void doEvent(TData& data, std::uint16_t) {
+    heard.push_back(ChainText(data));
+    win->KeyResult = result;
+  }
   TPointLink Link() { return MakePoint<&KeyOverride::doEvent>(0, this); }
 };
 
-TEST_F(WinTest, KeyResultRules) {
+// A receiver's KeyResult (-1: none) replaces the key or the character; a
+// key-down turned to 0, through KeyResult or by a descendant, swallows the
+// character after it, which then reaches no receiver.
+TEST_F(WinTest, KeyResultReplacesTheKeyAndZeroSwallowsTheCharacter) {
   TVNLabel label(Parent());
   Place(label, 0, 0, 10, 10);
   Start();
-  Recorder down, up, press;
-  label.onKeyDown = down.Link();
-  label.onKeyUp = up.Link();
-  label.onKeyPress = press.Link();
+  struct Case {
+    std::int32_t result;
+    std::uint16_t key;  // the key-down's and the key-up's key after the receiver
+    char character;     // the 'a' after the key-down, as it ends up
+    Journal heard;
+  };
+  const Case cases[] = {{-1, 65, 'a', {"I:65", "S:a", "I:65"}},
+                        {66, 66, 'B', {"I:65", "S:a", "I:65"}},
+                        {0, 0, '\0', {"I:65", "I:65"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.result);
+    KeyOverride receiver{&label, c.result};
+    label.onKeyDown = receiver.Link();
+    label.onKeyPress = receiver.Link();
+    label.onKeyUp = receiver.Link();
+    std::uint16_t down = 65, up = 65;
+    char character = 'a';
+    label.HandleKeyDown(down);
+    label.HandleKeyChar(character);
+    label.HandleKeyUp(up);
+    EXPECT_EQ(down, c.key);
+    EXPECT_EQ(character, c.character);
+    EXPECT_EQ(up, c.key);
+    EXPECT_EQ(receiver.heard, c.heard);
+  }
 
-  std::uint16_t key = 65;
-  label.HandleKeyDown(key);
-  EXPECT_EQ(key, 65);
-  EXPECT_EQ(label.KeyResult, -1);
-  char character = 'a';
-  label.HandleKeyChar(character);
-  EXPECT_EQ(character, 'a');
-  ASSERT_EQ(press.Count(), 1u);
-  EXPECT_EQ(press.Last().SData, "a");
-
-  KeyOverride toB{&label, 66};
-  label.onKeyDown = toB.Link();
-  label.onKeyUp = toB.Link();
-  label.onKeyPress = toB.Link();
-  label.HandleKeyDown(key);
-  EXPECT_EQ(key, 66);
-  key = 65;
-  label.HandleKeyUp(key);
-  EXPECT_EQ(key, 66);
-  label.HandleKeyChar(character);
-  EXPECT_EQ(character, 'B');
-
-  // A key-down turned to 0, by a descendant or through KeyResult, swallows
-  // the character after it.
-  TVNEdit edit(Parent());
-  Recorder entered;
+  TVNEdit edit(Parent());  // with onEnter connected it turns Enter to 0
+  Recorder entered, presses;
   edit.onEnter = entered.Link();
-  edit.onKeyPress = press.Link();
+  edit.onKeyPress = presses.Link();
   edit.TextGetter = edit.OwnTextReader();
   edit.Init();
-  key = 13;
-  edit.HandleKeyDown(key);
-  EXPECT_EQ(key, 0);
-  EXPECT_EQ(edit.KeyResult, 0);
-  character = '\r';
-  edit.HandleKeyChar(character);
-  EXPECT_EQ(character, '\0');
+  std::uint16_t enter = 13;
+  edit.HandleKeyDown(enter);
+  char cr = '\r';
+  edit.HandleKeyChar(cr);
+  EXPECT_EQ(enter, 0);
+  EXPECT_EQ(cr, '\0');
   EXPECT_EQ(entered.Count(), 1u);
-
-  KeyOverride swallow{&label, 0};
-  label.onKeyDown = swallow.Link();
-  label.onKeyPress = press.Link();
-  key = 13;
-  label.HandleKeyDown(key);
-  EXPECT_EQ(key, 0);
-  character = '\r';
-  label.HandleKeyChar(character);
-  EXPECT_EQ(character, '\0');
-  EXPECT_EQ(press.Count(), 1u);
+  EXPECT_EQ(presses.Count(), 0u);
 }
 
 TEST_F(WinTest, CharacterOverrideReachesTheField) {
