@@ -53,8 +53,8 @@ TEST_F(ProbeSchemeTest, OpenResultDecidesBetweenVersAndNotFound) {
   }
 }
 
-// The program's probe tests show a small-letter name, a missing or doubled
-// blank, a missing word and a leading blank end to end; the rest is here.
+// The program's probe tests carry a recognised, a foreign and a split reply
+// end to end; how every reply is judged is this table.
 TEST_F(ProbeSchemeTest, ReplyIsJudgedByItsFirstWord) {
   struct Case {
     std::string reply;
@@ -63,10 +63,15 @@ TEST_F(ProbeSchemeTest, ReplyIsJudgedByItsFirstWord) {
   };
   const Case cases[] = {
       {"BRANTELMOOR X1 2.1", "Устройство: X1   Текущая версия ПО: 2.1", "BRANTELMOOR"},
+      {"brantelmoor X1 2.1", "Устройство: X1   Текущая версия ПО: 2.1", "brantelmoor"},
       {"BrAnTeLmOoR X1 2.1", "Устройство: X1   Текущая версия ПО: 2.1", "BrAnTeLmOoR"},
       {"BRANTELMOOR X1 2.1 and more", "Устройство: X1   Текущая версия ПО: 2.1", "BRANTELMOOR"},
       {"BRANTELMOOR X1 2.1\r\n", "Устройство: X1   Текущая версия ПО: 2.1\r\n", "BRANTELMOOR"},
+      {"BRANTELMOOR X1", "Устройство: X1   Текущая версия ПО: ", "BRANTELMOOR"},
+      {"BRANTELMOOR  X1 2.1", "Устройство:    Текущая версия ПО: X1", "BRANTELMOOR"},
+      {"BRANTELMOOR", nullptr, "BRANTELMOOR"},
       {"", nullptr, ""},
+      {" BRANTELMOOR X1 2.1", nullptr, ""},
       {"BRANTELMOORX X1 2.1", nullptr, "BRANTELMOORX"},
       {"BRANTELMOO X1 2.1", nullptr, "BRANTELMOO"},
   };
