@@ -1,21 +1,11 @@
 // The six control kinds as real windows: classes, styles, texts, bounds,
 // items, ranges, caret, alignment, colours and fonts.
-#include <algorithm>
-
 #include "tests/toolkit/win32_test_support.h"
 
 namespace vn::toolkit::test {
 namespace {
 
 using ControlsTest = ToolkitTest;
-
-struct KindCase {
-  const char* name;
-  ControlKind kind;
-  Control::Options options;
-  const wchar_t* className;
-  std::uint32_t style;
-};
 
 TEST_F(ControlsTest, CyrillicTextsReachTheWindowsAsTheirLetters) {
   auto form = Form::Create("Загрузчик");
