@@ -4,15 +4,6 @@
 namespace vn::toolkit::test {
 namespace {
 
-// Destroying the application window takes every form and control with it;
-// its messages are then dropped so that none reaches the next test.
-void ClearScreen() {
-  if (Application::HasMainWindow()) Application::MainWindow().Destroy();
-  MSG message{};
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-  }
-}
-
 // The keyboard as the system sees it: GetAsyncKeyState reads this state.
 void HoldShift(bool down) {
   INPUT input{};

@@ -33,6 +33,15 @@ inline std::wstring WideText(HWND window) {
   return text;
 }
 
+// Destroying the application window takes every form and control with it;
+// its messages are then dropped so that none reaches the next test.
+inline void ClearScreen() {
+  if (Application::HasMainWindow()) Application::MainWindow().Destroy();
+  MSG message{};
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  }
+}
+
 // Delivers everything queued for this thread, as the message loop would.
 inline void PumpMessages() {
   MSG message{};
@@ -49,16 +58,9 @@ class ToolkitTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Application::InitCommonControls();
-    Clear();
+    ClearScreen();
   }
-  void TearDown() override { Clear(); }
-
-  static void Clear() {
-    if (Application::HasMainWindow()) Application::MainWindow().Destroy();
-    MSG message{};
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
-  }
+  void TearDown() override { ClearScreen(); }
 
   // A visible main form with its handler, placed on the screen.
   std::unique_ptr<Form> ShownForm(Handler* handler = nullptr) {
