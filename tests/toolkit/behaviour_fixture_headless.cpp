@@ -22,4 +22,6 @@ void BehaviourTest::PressKey(std::uint16_t key, bool shift) { headless::PressKey
 
 bool BehaviourTest::HasFocus(Window& window) { return headless::Focused() == &window; }
 
+void BehaviourTest::Click(Window& window) { headless::Click(window); }
+
 }  // namespace vn::toolkit::test

@@ -4,15 +4,6 @@
 namespace vn::toolkit::test {
 namespace {
 
-// Destroying the application window takes every form and control with it;
-// its messages are then dropped so that none reaches the next test.
-void ClearScreen() {
-  if (Application::HasMainWindow()) Application::MainWindow().Destroy();
-  MSG message{};
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-  }
-}
-
 // The keyboard as the system sees it: GetAsyncKeyState reads this state.
 void HoldShift(bool down) {
   INPUT input{};
@@ -21,6 +12,14 @@ void HoldShift(bool down) {
   input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
   ::SendInput(1, &input, sizeof(input));
   PumpMessages();
+}
+
+// The character that TranslateMessage would make of the key.
+wchar_t CharacterOf(std::uint16_t key, bool shift) {
+  const bool asItIs = key == VK_RETURN || key == VK_BACK || key == VK_SPACE || (key >= '0' && key <= '9');
+  if (asItIs) return static_cast<wchar_t>(key);
+  if (key >= 'A' && key <= 'Z') return static_cast<wchar_t>(shift ? key : key - 'A' + 'a');
+  return 0;
 }
 
 }  // namespace
@@ -50,7 +49,13 @@ void BehaviourTest::PressKey(std::uint16_t key, bool shift) {
   if (shift) HoldShift(true);
   const HWND focus = ::GetFocus();
   ::SendMessageW(focus, WM_KEYDOWN, key, 0x00000001);
+  PumpMessages();
+  if (const wchar_t character = CharacterOf(key, shift); character != 0) {
+    ::SendMessageW(focus, WM_CHAR, character, 0x00000001);
+    PumpMessages();
+  }
   ::SendMessageW(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+  PumpMessages();
   if (shift) HoldShift(false);
 }
 
@@ -58,6 +63,17 @@ bool BehaviourTest::HasFocus(Window& window) {
   // An editable combo box has the focus in its own edit field.
   const HWND focus = ::GetFocus();
   return focus != nullptr && (focus == Hwnd(window) || ::IsChild(Hwnd(window), focus));
+}
+
+void BehaviourTest::Click(Window& window) {
+  const HWND target = Hwnd(window);
+  RECT client{};
+  ::GetClientRect(target, &client);
+  const LPARAM centre = MAKELPARAM(client.right / 2, client.bottom / 2);
+  ::SendMessageW(target, WM_MOUSEMOVE, 0, centre);
+  ::SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+  ::SendMessageW(target, WM_LBUTTONUP, 0, centre);
+  PumpMessages();
 }
 
 }  // namespace vn::toolkit::test

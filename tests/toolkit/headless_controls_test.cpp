@@ -6,14 +6,6 @@ namespace {
 using headless::DrawCall;
 using headless::View;
 
-TEST_F(HeadlessTest, SortedComboIgnoresLetterCase) {
-  Control& combo = Make(ControlKind::ComboBox, {}, {.sorted = true});
-  for (const char* name : {"b", "C", "a", "\xC1", "\xE0"}) combo.AddItem(name);  // Б, а
-  std::vector<std::string> items;
-  for (int i = 0; i < combo.ItemCount(); ++i) items.push_back(combo.ItemText(i));
-  EXPECT_EQ(items, (std::vector<std::string>{"a", "b", "C", "\xE0", "\xC1"}));
-}
-
 TEST_F(HeadlessTest, DropDownListShowsOnlyItsItems) {
   Control& list = Make(ControlKind::ComboBox, "ignored");
   EXPECT_EQ(list.Text(), "");
@@ -23,29 +15,6 @@ TEST_F(HeadlessTest, DropDownListShowsOnlyItsItems) {
   EXPECT_EQ(list.Selected(), 1);
   list.SetText("three");
   EXPECT_EQ(list.Text(), "two");
-}
-
-TEST_F(HeadlessTest, SetBoundsHonoursTheSizeTheHookProposes) {
-  Control& label = Make(ControlKind::Label);
-  Spy& spy = Watch(label, "l");
-  spy.logged = {message::WindowPosChanging, message::Move, message::Size};
-  spy.hook = [](Message& m) {
-    if (m.id == message::WindowPosChanging && (m.position->flags & 0x1) == 0) m.position->height += 5;
-    return false;
-  };
-  label.SetBounds({10, 20, 110, 50});
-  EXPECT_EQ(label.Bounds(), (Rect{10, 20, 110, 55}));
-  EXPECT_EQ(log, (Log{"l:0x46(0)", "l:0x3(0)", "l:0x5(0)", "l:resized"}));
-
-  log.clear();
-  label.SetBounds({30, 20, 130, 55});  // moved only: the record says the size stays
-  EXPECT_EQ(label.Bounds(), (Rect{30, 20, 130, 55}));
-  EXPECT_EQ(log, (Log{"l:0x46(0)", "l:0x3(0)"}));
-
-  log.clear();
-  spy.hook = [](Message& m) { return m.id == message::Size; };
-  label.SetBounds({30, 20, 40, 30});
-  EXPECT_EQ(log, (Log{"l:0x46(0)", "l:0x5(0)"}));  // a consumed Size gives no Resized
 }
 
 TEST_F(HeadlessTest, AutoSizeFitsTheLabelToItsText) {

@@ -1,114 +1,19 @@
 #pragma once
 
-// A handler that writes what reaches it into a shared log, and a fixture
-// that gives each test a fresh headless world with a visible main form.
+// The headless screen's own tests: the shared fixture, with the main form
+// already on the screen.
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdio>
-#include <functional>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
-
+#include "tests/toolkit/behaviour_fixture.h"
 #include "toolkit/headless_screen.h"
-#include "toolkit/toolkit.h"
 
 namespace vn::toolkit::test {
 
-inline std::string Hex(std::uint32_t value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%#x", value);
-  return buffer;
-}
-
-class Spy final : public Handler {
- public:
-  Spy(std::vector<std::string>& log, std::string name) : log_(log), name_(std::move(name)) {}
-
-  std::vector<std::uint32_t> logged;             // message ids written as "name:0x..(wParam)"
-  std::function<bool(Message&)> hook;            // answers HandleMessage
-  std::optional<std::uint16_t> keyDownBecomes;   // what KeyDown turns the code into
-  std::function<void()> onSelection;             // runs inside SelectionChanged
-  std::function<void()> onTextChanged;           // runs inside TextChanged
-  std::function<void(Canvas&)> onPaint;
-  std::vector<MouseEvent> mouse;
-
-  bool HandleMessage(Message& message) override {
-    if (std::find(logged.begin(), logged.end(), message.id) != logged.end()) {
-      Note(Hex(message.id) + "(" + std::to_string(message.wParam) + ")");
-    }
-    return hook && hook(message);
-  }
-  void MouseDown(const MouseEvent& e) override { Mouse("down", e); }
-  void MouseMove(const MouseEvent& e) override { Mouse("move", e); }
-  void MouseUp(const MouseEvent& e) override { Mouse("up", e); }
-  void MouseWheel(const MouseEvent& e) override { Mouse("wheel", e); }
-  void DoubleClick(const MouseEvent& e) override { Mouse("double", e); }
-  void KeyDown(std::uint16_t& key) override {
-    Note("keydown " + std::to_string(key));
-    if (keyDownBecomes) key = *keyDownBecomes;
-  }
-  void KeyUp(std::uint16_t& key) override { Note("keyup " + std::to_string(key)); }
-  void KeyChar(char& c) override { Note("char " + std::to_string(static_cast<unsigned char>(c))); }
-  void Resized() override { Note("resized"); }
-  void Shown() override { Note("shown"); }
-  void Destroyed() override { Note("destroyed"); }
-  void Clicked() override { Note("clicked"); }
-  void TextChanged() override {
-    Note("changed");
-    if (onTextChanged) onTextChanged();
-  }
-  void SelectionChanged() override {
-    Note("selection");
-    if (onSelection) onSelection();
-  }
-  void Paint(Canvas& canvas) override {
-    if (onPaint) onPaint(canvas);
-  }
-  void Note(const std::string& what) { log_.push_back(name_ + ":" + what); }
-
- private:
-  void Mouse(const char* what, const MouseEvent& e) {
-    mouse.push_back(e);
-    Note(what);
-  }
-  std::vector<std::string>& log_;
-  std::string name_;
-};
-
-class HeadlessTest : public ::testing::Test {
+class HeadlessTest : public BehaviourTest {
  protected:
   void SetUp() override {
-    headless::Reset();
-    form = Form::Create("Main");
+    BehaviourTest::SetUp();
     form->SetVisible(true);
   }
-  void TearDown() override {
-    controls.clear();
-    form.reset();
-    spies.clear();
-    headless::Reset();
-  }
-
-  Control& Make(ControlKind kind, std::string_view text = {}, Control::Options options = {}) {
-    controls.push_back(Control::Create(kind, *form, text, options));
-    return *controls.back();
-  }
-  Spy& Watch(Window& window, const std::string& name) {
-    spies.push_back(std::make_unique<Spy>(log, name));
-    window.SetHandler(spies.back().get());
-    return *spies.back();
-  }
-
-  std::vector<std::string> log;
-  std::unique_ptr<Form> form;
-  std::vector<std::unique_ptr<Control>> controls;
-  std::vector<std::unique_ptr<Spy>> spies;
 };
-
-using Log = std::vector<std::string>;
 
 }  // namespace vn::toolkit::test

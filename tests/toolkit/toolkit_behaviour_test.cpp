@@ -1,7 +1,10 @@
 // What the controls do, the same on every screen: this suite runs against
 // the headless backend natively and against the Win32 backend under wine.
+#include <atomic>
 #include <climits>
+#include <thread>
 
+#include "core/scheme_lock.h"
 #include "tests/toolkit/behaviour_fixture.h"
 #include "toolkit/control_rules.h"
 
@@ -96,11 +99,10 @@ TEST_F(BehaviourTest, ComboBoxKeepsItemsInOrderWithTheirData) {
 
 TEST_F(BehaviourTest, SortedComboBoxIgnoresLetterCaseAndOtherKindsIgnoreItemCalls) {
   Control& combo = Make(ControlKind::ComboBox, "", {.sorted = true});
-  for (const char* name : {"b", "C", "a"}) combo.AddItem(name);
-  ASSERT_EQ(combo.ItemCount(), 3);
-  EXPECT_EQ(combo.ItemText(0), "a");
-  EXPECT_EQ(combo.ItemText(1), "b");
-  EXPECT_EQ(combo.ItemText(2), "C");
+  for (const char* name : {"b", "C", "a", "Б", "а"}) combo.AddItem(name);
+  std::vector<std::string> items;
+  for (int i = 0; i < combo.ItemCount(); ++i) items.push_back(combo.ItemText(i));
+  EXPECT_EQ(items, (std::vector<std::string>{"a", "b", "C", "а", "Б"}));
   Control& label = Make(ControlKind::Label);
   EXPECT_EQ(label.AddItem("x"), -1);
   EXPECT_EQ(label.ItemCount(), 0);
@@ -201,7 +203,7 @@ TEST_F(BehaviourTest, DockedControlsFillTheirSides) {
   EXPECT_EQ(rest.Bounds().right, form->ClientRect().right - 4);
 }
 
-constexpr std::uint16_t kTab = 0x09, kEnter = 0x0D;
+constexpr std::uint16_t kTab = 0x09, kEnter = 0x0D, kSpace = 0x20, kDown = 0x28;
 
 TEST_F(BehaviourTest, TabMovesTheFocusAmongVisibleEnabledTabStopsInTheirOrder) {
   ShowForm();
@@ -230,6 +232,131 @@ TEST_F(BehaviourTest, TabMovesTheFocusAmongVisibleEnabledTabStopsInTheirOrder) {
   EXPECT_TRUE(HasFocus(first));
   PressKey(kTab);
   EXPECT_TRUE(HasFocus(combo));
+}
+
+// The hook may change the size that a move proposes, and a consumed size
+// message is not reported; a move alone sends no size message.
+TEST_F(BehaviourTest, HookMayChangeTheProposedSizeAndConsumeTheSizeMessage) {
+  Control& label = Make(ControlKind::Label);
+  Spy& spy = Watch(label, "l");
+  spy.logged = {message::WindowPosChanging, message::Move, message::Size};
+  spy.hook = [](Message& m) {
+    constexpr std::uint32_t kNoSize = 0x1;  // SWP_NOSIZE
+    if (m.id == message::WindowPosChanging && (m.position->flags & kNoSize) == 0) m.position->height += 5;
+    return false;
+  };
+  label.SetBounds({10, 20, 110, 50});
+  EXPECT_EQ(label.Bounds(), (Rect{10, 20, 110, 55}));
+  EXPECT_EQ(log, (Log{"l:0x46(0)", "l:0x3(0)", "l:0x5(0)", "l:resized"}));
+
+  log.clear();
+  spy.hook = nullptr;
+  label.SetBounds({30, 20, 130, 55});  // moved only
+  EXPECT_EQ(label.Bounds(), (Rect{30, 20, 130, 55}));
+  EXPECT_EQ(log, (Log{"l:0x46(0)", "l:0x3(0)"}));
+
+  log.clear();
+  spy.hook = [](Message& m) { return m.id == message::Size; };
+  label.SetBounds({30, 20, 40, 30});
+  EXPECT_EQ(log, (Log{"l:0x46(0)", "l:0x5(0)"}));
+}
+
+// A label or picture reports its click as the button goes down, a push
+// button as it comes up; the push button takes the focus, and Space on it
+// presses it again.
+TEST_F(BehaviourTest, ClicksOfLabelsPicturesAndButtons) {
+  ShowForm();
+  Control& label = Make(ControlKind::Label, "label");
+  Control& picture = Make(ControlKind::Picture);
+  Control& button = Make(ControlKind::Button, "button");
+  label.SetBounds({0, 0, 50, 20});
+  picture.SetBounds({0, 30, 50, 60});
+  button.SetBounds({0, 70, 50, 100});
+  Watch(label, "l");
+  Watch(picture, "p");
+  Watch(button, "b");
+  Click(label);
+  Click(picture);
+  Click(button);
+  EXPECT_EQ(log, (Log{"l:move", "l:down", "l:clicked", "l:up", "p:move", "p:down", "p:clicked", "p:up", "b:move",
+                      "b:down", "b:up", "b:clicked"}));
+  EXPECT_TRUE(HasFocus(button));
+
+  log.clear();
+  PressKey(kSpace);
+  EXPECT_EQ(log, (Log{"b:keydown 32", "b:char 32", "b:keyup 32", "b:clicked"}));
+}
+
+TEST_F(BehaviourTest, KeyDownTakenAwaySwallowsItsCharacter) {
+  ShowForm();
+  Control& edit = Make(ControlKind::Edit);
+  Spy& spy = Watch(edit, "e");
+  GiveFocus(edit);
+  PressKey('A');
+  EXPECT_EQ(log, (Log{"e:keydown 65", "e:char 97", "e:changed", "e:keyup 65"}));
+  EXPECT_EQ(edit.Text(), "a");
+
+  log.clear();
+  spy.keyDownBecomes = 0;
+  PressKey('B');
+  EXPECT_EQ(log, (Log{"e:keydown 66", "e:keyup 66"}));
+  EXPECT_EQ(edit.Text(), "a");
+}
+
+// A handler reading the combo box's text on a selection change reads the
+// new item's, and typing changes no selection.
+TEST_F(BehaviourTest, ComboSelectionIsReportedAfterTheFieldShowsIt) {
+  ShowForm();
+  Control& combo = Make(ControlKind::ComboBox, "", {.editable = true});
+  for (const char* port : {"COM1", "COM3", "COM4"}) combo.AddItem(port);
+  Spy& spy = Watch(combo, "c");
+  spy.onSelection = [&] { spy.Note("text " + combo.Text()); };
+  GiveFocus(combo);
+  PressKey(kDown);
+  PressKey(kDown);
+  EXPECT_EQ(combo.Selected(), 1);
+  EXPECT_EQ(log, (Log{"c:keydown 40", "c:selection", "c:text COM1", "c:keyup 40", "c:keydown 40", "c:selection",
+                      "c:text COM3", "c:keyup 40"}));
+
+  log.clear();
+  PressKey('X');
+  EXPECT_EQ(std::count(log.begin(), log.end(), "c:selection"), 0);
+}
+
+// Every close request says who asked: the user (0), refused here as a
+// keep-open rule would, or the scheme (1). An accepted close of another
+// form takes only that form; of the main form, every window, and the
+// message loop ends.
+TEST_F(BehaviourTest, TheMainFormsAcceptedCloseEndsTheLoop) {
+  std::unique_ptr<Form> second = Form::Create("Second");
+  std::unique_ptr<Form> other = Form::Create("Other");
+  Control& button = Make(ControlKind::Button, "b");
+  Spy& main = Watch(*form, "main");
+  main.logged = {message::Close};
+  main.hook = [](Message& m) { return m.id == message::Close && m.wParam == 0; };
+  Watch(*second, "second");
+  Watch(*other, "other");
+  Watch(button, "button");
+
+  second->RequestClose(/*byScheme=*/true);
+  EXPECT_EQ(log, (Log{"second:destroyed"}));
+  EXPECT_TRUE(form->Exists());
+
+  log.clear();
+  form->RequestClose(/*byScheme=*/false);
+  EXPECT_EQ(log, (Log{"main:0x10(0)"}));
+  EXPECT_TRUE(form->Exists());
+
+  log.clear();
+  std::thread scheme([&] { RunOnWindowThread([&] { form->RequestClose(/*byScheme=*/true); }); });
+  Application::Run();  // returns once the handed-over close has ended the program
+  scheme.join();
+  EXPECT_FALSE(form->Exists());
+  EXPECT_FALSE(other->Exists());
+  EXPECT_FALSE(button.Exists());
+  EXPECT_FALSE(Application::HasMainWindow());
+  std::sort(log.begin(), log.end());
+  EXPECT_EQ(log, (Log{"button:destroyed", "main:0x10(1)", "main:destroyed", "other:destroyed"}));
 }
 
 struct Clicks : Handler {
@@ -326,6 +453,99 @@ TEST_F(BehaviourTest, DestroyingAWindowTellsItsChildrenButNotItself) {
   EXPECT_EQ(secondHandler.heard, 1);
   second.SetText("ignored");  // a destroyed window takes nothing more
   EXPECT_EQ(secondHandler.heard, 1);
+}
+
+// Two threads hand work over while the window thread runs its loop; each
+// holds the scheme lock meanwhile, as a chain does, and the text-change
+// notification the work causes takes the lock again inside that chain.
+TEST_F(BehaviourTest, TwoThreadsHandWorkToTheLoop) {
+  Control& edit = Make(ControlKind::Edit);
+  Control& bar = Make(ControlKind::ProgressBar);
+  bar.SetRange(0, 1000);
+  Spy& spy = Watch(edit, "e");
+  const std::thread::id windowThread = std::this_thread::get_id();
+  std::atomic<char> chainOwner{0};
+  int changes = 0;
+  int wrongChain = 0;
+  char expected = 0;
+  spy.onTextChanged = [&] {
+    SchemeChain chain;  // would wait forever without the requester's loan
+    ++changes;
+    if (!scheme_lock::HeldByThisThread() || std::this_thread::get_id() != windowThread ||
+        chainOwner.load() != expected) {
+      ++wrongChain;
+    }
+  };
+  constexpr int kRounds = 50;
+  const auto worker = [&](char mark) {
+    EXPECT_FALSE(OnWindowThread());
+    for (int i = 0; i < kRounds; ++i) {
+      SchemeChain chain;
+      chainOwner = mark;
+      int done = 0;
+      RunOnWindowThread([&] {
+        expected = mark;
+        edit.SetText(std::string(1, mark));
+        bar.SetPosition(bar.Position() + 1);
+        ++done;
+      });
+      EXPECT_EQ(done, 1);
+      EXPECT_TRUE(scheme_lock::HeldByThisThread());
+      // The change has taken effect when the call returns.
+      std::string shown;
+      RunOnWindowThread([&] { shown = edit.Text(); });
+      EXPECT_EQ(shown, std::string(1, mark));
+    }
+  };
+  std::thread b(worker, 'b');
+  std::thread c(worker, 'c');
+  std::thread closer([&] {
+    b.join();
+    c.join();
+    RunOnWindowThread([&] {
+      EXPECT_EQ(bar.Position(), 2 * kRounds);
+      form->RequestClose(/*byScheme=*/true);
+    });
+  });
+  Application::Run();
+  closer.join();
+  EXPECT_EQ(changes, 2 * kRounds);
+  EXPECT_EQ(wrongChain, 0);
+  EXPECT_FALSE(form->Exists());
+}
+
+// The window thread waits for the scheme lock that a requester holds while
+// it hands work over: the window thread serves it meanwhile, and the
+// notification the work causes belongs to the requester's chain.
+TEST_F(BehaviourTest, HandOverIsServedWhileTheWindowThreadWaitsForTheLock) {
+  Control& edit = Make(ControlKind::Edit);
+  Spy& spy = Watch(edit, "e");
+  std::thread::id changedOn;
+  bool heldInChange = false;
+  spy.onTextChanged = [&] {
+    SchemeChain chain;  // does not wait
+    changedOn = std::this_thread::get_id();
+    heldInChange = scheme_lock::HeldByThisThread();
+  };
+  std::atomic<bool> holding{false};
+  std::string seen;
+  bool stillHeld = false;
+  std::thread requester([&] {
+    SchemeChain chain;
+    holding = true;
+    RunOnWindowThread([&] { edit.SetText("из другого потока"); });
+    RunOnWindowThread([&] { seen = edit.Text(); });
+    stillHeld = scheme_lock::HeldByThisThread();
+  });
+  while (!holding) std::this_thread::yield();
+  { SchemeChain chain; }  // waits for the requester, answering its hand-over meanwhile
+  requester.join();
+  EXPECT_EQ(seen, "из другого потока");
+  EXPECT_TRUE(stillHeld);
+  EXPECT_EQ(changedOn, std::this_thread::get_id());
+  EXPECT_TRUE(heldInChange);
+  EXPECT_FALSE(scheme_lock::HeldByThisThread());
+  EXPECT_EQ(log, (Log{"e:changed"}));
 }
 
 }  // namespace

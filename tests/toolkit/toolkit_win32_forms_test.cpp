@@ -1,7 +1,5 @@
 // The application window, forms, the message loop and what a form does for
 // its controls: closing, keyboard Tab, focus memory.
-#include <algorithm>
-
 #include "tests/toolkit/win32_test_support.h"
 
 namespace vn::toolkit::test {
@@ -10,17 +8,11 @@ namespace {
 using FormsTest = ToolkitTest;
 
 TEST_F(FormsTest, ApplicationWindowIsACaptionedPopUpWithATrimmedSystemMenu) {
-  CreationLog log;
   Form& application = Application::MainWindow();
   ASSERT_TRUE(Application::HasMainWindow());
   const HWND window = Hwnd(application);
-  // (The system may make windows of its own for the thread, such as the
-  // input method's.)
-  const auto made = std::find_if(log.made().begin(), log.made().end(),
-                                 [&](const CreationLog::Made& m) { return m.className == ClassName(window); });
-  ASSERT_NE(made, log.made().end());
-  EXPECT_EQ(made->style, 0x90CA0000u);
-  // The system adds WS_CLIPSIBLINGS to every top-level window.
+  // The system adds WS_CLIPSIBLINGS to every top-level window, and nothing
+  // else to this one.
   EXPECT_EQ(static_cast<std::uint32_t>(::GetWindowLongW(window, GWL_STYLE)) & ~WS_CLIPSIBLINGS, 0x90CA0000u);
   EXPECT_EQ(&Application::MainWindow(), &application);  // one per process
   EXPECT_EQ(Hwnd(Application::MainWindow()), window);
@@ -54,49 +46,25 @@ TEST_F(FormsTest, FormsAreOwnedByTheApplicationWindowAndMadeHidden) {
   EXPECT_EQ(static_cast<std::uint32_t>(::GetWindowLongW(window, GWL_STYLE)) & WS_CHILD, 0u);
 }
 
-TEST_F(FormsTest, TheMainFormsAcceptedCloseEndsTheLoop) {
-  auto form = Form::Create("Главная");
-  auto other = Form::Create("Вторая");
-  auto label = Control::Create(ControlKind::Label, *form, "", {});
-  RecordingHandler formHandler;
-  RecordingHandler otherHandler;
-  RecordingHandler labelHandler;
-  // The user's close (parameter 0) is refused, as a keep-open rule would.
-  formHandler.onMessage = [](Message& m) { return m.id == message::Close && m.wParam == 0; };
-  form->SetHandler(&formHandler);
-  other->SetHandler(&otherHandler);
-  label->SetHandler(&labelHandler);
-
-  ::PostMessageW(Hwnd(*form), WM_CLOSE, 0, 0);
-  ::PostMessageW(Hwnd(*form), WM_CLOSE, 1, 0);
-  Application::Run();
-
-  EXPECT_EQ(formHandler.closeParameters, (std::vector<std::uintptr_t>{0, 1}));
-  EXPECT_FALSE(Application::HasMainWindow());
-  EXPECT_FALSE(form->Exists());
-  EXPECT_FALSE(other->Exists());
-  EXPECT_FALSE(label->Exists());
-  EXPECT_EQ(formHandler.destroyed, 1);
-  EXPECT_EQ(otherHandler.destroyed, 1);
-  EXPECT_EQ(labelHandler.destroyed, 1);
-}
-
 TEST_F(FormsTest, ClosingTheApplicationWindowAsksTheMainForm) {
   auto form = Form::Create("");
-  RecordingHandler handler;
-  handler.onMessage = [](Message& m) { return m.id == message::Close && m.wParam == 0; };
-  form->SetHandler(&handler);
+  Log log;
+  Spy spy(log, "f");
+  spy.logged = {message::Close};
+  spy.hook = [](Message& m) { return m.id == message::Close && m.wParam == 0; };
+  form->SetHandler(&spy);
   // As the taskbar button's Close does.
   ::SendMessageW(Hwnd(Application::MainWindow()), WM_CLOSE, 0, 0);
-  EXPECT_EQ(handler.closeParameters, (std::vector<std::uintptr_t>{0}));
+  EXPECT_EQ(log, (Log{"f:0x10(0)"}));
   EXPECT_TRUE(Application::HasMainWindow());
   EXPECT_TRUE(form->Exists());
 }
 
 TEST_F(FormsTest, MinimizingTheFormMinimizesTheApplicationWindow) {
-  RecordingHandler handler;
-  auto form = ShownForm(&handler);
-  const int shown = handler.shown;
+  Log log;
+  Spy spy(log, "f");
+  auto form = ShownForm(&spy);
+  log.clear();
   const HWND application = Hwnd(Application::MainWindow());
   ::SendMessageW(Hwnd(*form), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   PumpMessages();
@@ -107,25 +75,7 @@ TEST_F(FormsTest, MinimizingTheFormMinimizesTheApplicationWindow) {
   PumpMessages();
   EXPECT_TRUE(::IsWindowVisible(Hwnd(*form)));
   EXPECT_TRUE(form->Visible());
-  EXPECT_EQ(handler.shown, shown);  // not shown by the program
-}
-
-TEST_F(FormsTest, RequestCloseCarriesWhoAsked) {
-  auto form = Form::Create("");
-  auto second = Form::Create("");
-  RecordingHandler handler;
-  handler.onMessage = [](Message& m) { return m.id == message::Close; };  // stays open
-  second->SetHandler(&handler);
-  second->RequestClose(false);
-  second->RequestClose(true);
-  EXPECT_EQ(handler.closeParameters, (std::vector<std::uintptr_t>{0, 1}));
-  EXPECT_TRUE(second->Exists());
-  // Accepted, a form that is not the main form just goes.
-  handler.onMessage = nullptr;
-  second->RequestClose(true);
-  EXPECT_FALSE(second->Exists());
-  EXPECT_TRUE(form->Exists());
-  EXPECT_TRUE(Application::HasMainWindow());
+  EXPECT_EQ(std::count(log.begin(), log.end(), "f:shown"), 0);  // not shown by the program
 }
 
 TEST_F(FormsTest, TabTypedOnTheKeyboardMovesTheFocus) {
@@ -157,15 +107,6 @@ TEST_F(FormsTest, FormGivesTheFocusBackToTheControlThatHadItLast) {
   ::SetFocus(Hwnd(*first));
   ::SetFocus(Hwnd(*form));
   EXPECT_EQ(::GetFocus(), Hwnd(*first));
-}
-
-TEST_F(FormsTest, DisabledFormBlocksItsControls) {
-  auto form = ShownForm();
-  form->SetEnabled(false);
-  EXPECT_FALSE(form->Enabled());
-  EXPECT_FALSE(::IsWindowEnabled(Hwnd(*form)));
-  form->SetEnabled(true);
-  EXPECT_TRUE(form->Enabled());
 }
 
 TEST_F(FormsTest, IconsComeFromTheModule) {

@@ -47,82 +47,13 @@ TEST_F(HandOverTest, OnTheWindowThreadTheWorkRunsAtOnce) {
   RunOnWindowThread(nullptr);  // nothing to run
 }
 
-TEST_F(HandOverTest, TwoThreadsHandWorkToTheRunningLoop) {
-  auto form = Form::Create("");
-  auto label = Control::Create(ControlKind::Label, *form, "", {});
-  auto edit = Control::Create(ControlKind::Edit, *form, "", {});
-  std::atomic<int> finished{0};
-  std::atomic<int> offThread{0};
-  std::atomic<int> mismatches{0};
-  std::atomic<int> onWindowThreadOutside{0};
-
-  const auto worker = [&](Control* target, std::string prefix) {
-    if (OnWindowThread()) ++onWindowThreadOutside;
-    for (int i = 0; i < 25; ++i) {
-      const std::string text = prefix + std::to_string(i);
-      RunOnWindowThread([&] {
-        if (!OnWindowThread()) ++offThread;
-        target->SetText(text);
-      });
-      // The change has taken effect when the call returns.
-      std::string shown;
-      RunOnWindowThread([&] { shown = target->Text(); });
-      if (shown != text) ++mismatches;
-    }
-    if (++finished == 2) RunOnWindowThread([&] { form->RequestClose(true); });
-  };
-  std::thread second(worker, label.get(), "метка ");
-  std::thread third(worker, edit.get(), "поле ");
-  Application::Run();  // ends with the close that the last worker asks for
-  second.join();
-  third.join();
-
-  EXPECT_EQ(finished.load(), 2);
-  EXPECT_EQ(offThread.load(), 0);
-  EXPECT_EQ(mismatches.load(), 0);
-  EXPECT_EQ(onWindowThreadOutside.load(), 0);
-  EXPECT_FALSE(Application::HasMainWindow());
-}
-
-TEST_F(HandOverTest, ServedWhileTheWindowThreadWaitsForTheLockTheRequesterHolds) {
-  auto form = Form::Create("");
-  auto edit = Control::Create(ControlKind::Edit, *form, "", {});
-  RecordingHandler handler;
-  bool lockHeldInNotification = false;
-  handler.onTextChanged = [&] {
-    // The notification belongs to the requester's chain: taking the lock
-    // again does not wait.
-    SchemeChain chain;
-    lockHeldInNotification = scheme_lock::HeldByThisThread();
-  };
-  edit->SetHandler(&handler);
-
-  std::atomic<bool> holding{false};
-  std::string shown;
-  std::thread requester([&] {
-    SchemeChain chain;
-    holding = true;
-    RunOnWindowThread([&] { edit->SetText("из другого потока"); });
-    RunOnWindowThread([&] { shown = edit->Text(); });
-  });
-  while (!holding.load()) std::this_thread::yield();
-  {
-    SchemeChain chain;  // waits until the requester is done
-  }
-  requester.join();
-
-  EXPECT_EQ(shown, "из другого потока");
-  EXPECT_EQ(handler.textChanged, 1);
-  EXPECT_TRUE(lockHeldInNotification);
-  EXPECT_FALSE(scheme_lock::HeldByThisThread());
-}
-
 TEST_F(HandOverTest, WindowsRepaintWhileTheWindowThreadWaitsForTheLock) {
   auto form = ShownForm();
   auto picture = Control::Create(ControlKind::Picture, *form, "", {});
   picture->SetBounds({10, 10, 60, 60});
   std::atomic<int> paints{0};
-  RecordingHandler handler;
+  Log log;
+  Spy handler(log, "p");
   handler.onPaint = [&](Canvas& canvas) {
     canvas.FillRect({0, 0, 50, 50});
     ++paints;
