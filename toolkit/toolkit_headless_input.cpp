@@ -97,7 +97,8 @@ void FollowDrag(MouseAction action) {
   if (action == MouseAction::Move) {
     const std::int64_t x = std::int64_t{w.dragOrigin.x} + w.pointer.x - w.dragAnchor.x;
     const std::int64_t y = std::int64_t{w.dragOrigin.y} + w.pointer.y - w.dragAnchor.y;
-    ApplyBounds(form, {Saturate(x), Saturate(y), Saturate(x + WidthOf(form.bounds)), Saturate(y + HeightOf(form.bounds))});
+    ApplyBounds(form, {Saturate(x), Saturate(y), Saturate(x + WidthOf(form.bounds)), Saturate(y + HeightOf(form.bounds))},
+                kKeepSize);
   }
   if (w.buttons == 0) w.dragged = nullptr;
 }

@@ -71,16 +71,14 @@ void SetFocusTo(Node* target) {
   }
 }
 
-// As SetWindowPos: the position-changing message first, whose record the
-// hook may change (the change is honoured unless the record says the size
-// or place is kept), then Move and Size for what really changed, and the
-// Resized notification after an unconsumed Size.
-void ApplyBounds(Node& node, const Rect& bounds) {
+// The position-changing message first, whose record the hook may change
+// (the change is honoured unless the record says the size or place is
+// kept), then Move and Size for what really changed, and the Resized
+// notification after an unconsumed Size.
+void ApplyBounds(Node& node, const Rect& bounds, std::uint32_t keep) {
   if (!node.exists) return;
   const Rect was = node.bounds;
-  WindowPosition position{bounds.left, bounds.top, WidthOf(bounds), HeightOf(bounds), kNoZOrderNoActivate};
-  if (position.width == WidthOf(was) && position.height == HeightOf(was)) position.flags |= kNoSize;
-  if (position.x == was.left && position.y == was.top) position.flags |= kNoMove;
+  WindowPosition position{bounds.left, bounds.top, WidthOf(bounds), HeightOf(bounds), kNoZOrderNoActivate | keep};
   Watch watch(node);
   Message changing{message::WindowPosChanging, 0, 0, &position};
   Offer(node, changing);

@@ -167,7 +167,11 @@ void ResetWorld();
 bool Offer(Node& node, Message& message);
 std::intptr_t PointParam(std::int32_t x, std::int32_t y);
 void SetFocusTo(Node* target);
-void ApplyBounds(Node& node, const Rect& bounds);
+// As SetWindowPos: the size and place are proposed to the hook even when
+// they do not change, unless `keep` holds SWP_NOSIZE (kKeepSize) or
+// SWP_NOMOVE, as the system's move loop does while a form is dragged.
+inline constexpr std::uint32_t kKeepSize = 0x0001;  // SWP_NOSIZE
+void ApplyBounds(Node& node, const Rect& bounds, std::uint32_t keep = 0);
 void Relayout(Node& parent);
 void ShowNode(Node& node, bool visible);
 void EnableNode(Node& node, bool enabled);

@@ -234,15 +234,15 @@ TEST_F(BehaviourTest, TabMovesTheFocusAmongVisibleEnabledTabStopsInTheirOrder) {
   EXPECT_TRUE(HasFocus(combo));
 }
 
-// The hook may change the size that a move proposes, and a consumed size
-// message is not reported; a move alone sends no size message.
+// The hook may change the size that a call proposes, also on a move that
+// keeps the size (the size is proposed all the same); a consumed size
+// message is not reported.
 TEST_F(BehaviourTest, HookMayChangeTheProposedSizeAndConsumeTheSizeMessage) {
   Control& label = Make(ControlKind::Label);
   Spy& spy = Watch(label, "l");
   spy.logged = {message::WindowPosChanging, message::Move, message::Size};
   spy.hook = [](Message& m) {
-    constexpr std::uint32_t kNoSize = 0x1;  // SWP_NOSIZE
-    if (m.id == message::WindowPosChanging && (m.position->flags & kNoSize) == 0) m.position->height += 5;
+    if (m.id == message::WindowPosChanging) m.position->height += 5;
     return false;
   };
   label.SetBounds({10, 20, 110, 50});
@@ -250,10 +250,9 @@ TEST_F(BehaviourTest, HookMayChangeTheProposedSizeAndConsumeTheSizeMessage) {
   EXPECT_EQ(log, (Log{"l:0x46(0)", "l:0x3(0)", "l:0x5(0)", "l:resized"}));
 
   log.clear();
-  spy.hook = nullptr;
-  label.SetBounds({30, 20, 130, 55});  // moved only
-  EXPECT_EQ(label.Bounds(), (Rect{30, 20, 130, 55}));
-  EXPECT_EQ(log, (Log{"l:0x46(0)", "l:0x3(0)"}));
+  label.SetBounds({30, 20, 130, 55});  // moved, the size as it is
+  EXPECT_EQ(label.Bounds(), (Rect{30, 20, 130, 60}));
+  EXPECT_EQ(log, (Log{"l:0x46(0)", "l:0x3(0)", "l:0x5(0)", "l:resized"}));
 
   log.clear();
   spy.hook = [](Message& m) { return m.id == message::Size; };
