@@ -15,7 +15,6 @@ namespace hd = headless::detail;
 namespace {
 
 constexpr std::uint32_t kShowWindow = 0x0018;  // WM_SHOWWINDOW
-constexpr std::uint32_t kNoSize = 0x0001;      // SWP_NOSIZE
 constexpr std::uint32_t kNoMove = 0x0002;      // SWP_NOMOVE
 constexpr std::uint32_t kNoZOrderNoActivate = 0x0004 | 0x0010;
 
@@ -89,8 +88,8 @@ void ApplyBounds(Node& node, const Rect& bounds, std::uint32_t keep) {
     now.left = position.x;
     now.top = position.y;
   }
-  const std::int32_t width = (position.flags & kNoSize) == 0 ? std::max(0, position.width) : WidthOf(was);
-  const std::int32_t height = (position.flags & kNoSize) == 0 ? std::max(0, position.height) : HeightOf(was);
+  const std::int32_t width = (position.flags & kKeepSize) == 0 ? std::max(0, position.width) : WidthOf(was);
+  const std::int32_t height = (position.flags & kKeepSize) == 0 ? std::max(0, position.height) : HeightOf(was);
   now.right = Saturate(std::int64_t{now.left} + width);
   now.bottom = Saturate(std::int64_t{now.top} + height);
   node.bounds = now;
