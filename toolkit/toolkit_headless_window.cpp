@@ -190,10 +190,12 @@ void DeliverClose(Node& form, bool byScheme) {
   }
 }
 
+// The application window takes itself down, as the Win32 backend resets its
+// handle: its own handler hears nothing, the forms it owns do.
 void CloseApplication() {
   World& w = TheWorld();
   w.quit = true;
-  if (Node* application = Lookup(w.application.get())) DestroyNode(*application, /*notifySelf=*/true);
+  if (Node* application = Lookup(w.application.get())) DestroyNode(*application, /*notifySelf=*/false);
 }
 
 }  // namespace headless::detail
