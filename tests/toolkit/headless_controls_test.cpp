@@ -3,7 +3,6 @@
 namespace vn::toolkit::test {
 namespace {
 
-using headless::DrawCall;
 using headless::View;
 
 TEST_F(HeadlessTest, DropDownListShowsOnlyItsItems) {
@@ -32,8 +31,7 @@ TEST_F(HeadlessTest, AutoSizeFitsTheLabelToItsText) {
       {"", plain, Align::None, {0, 0, 1, 14}},
       {"ab\r\nabcd\nx", plain, Align::None, {0, 0, 21, 40}},
       {"abc", italic, Align::None, {0, 0, 21, 14}},
-      {"abc", plain, Align::Top, {0, 0, 320, 14}},    // docked: the width is the form's
-      {"abc", plain, Align::Left, {0, 0, 16, 240}},   // docked: the height is the form's
+      {"abc", plain, Align::Top, {0, 0, 320, 14}},  // docked: the width is the form's
   };
   for (const Case& c : cases) {
     Control& label = Make(ControlKind::Label);
@@ -75,45 +73,6 @@ TEST_F(HeadlessTest, PicturesAndIconsComeFromTheCarriedBlobs) {
   EXPECT_EQ(LoadIconResource("ABSENT"), nullptr);
   form->SetIcon(LoadIconResource("PICTURE"));
   EXPECT_EQ(View(*form).iconName, "PICTURE");
-}
-
-TEST_F(HeadlessTest, PaintRecordsWhatTheHandlerDrew) {
-  Control& image = Make(ControlKind::Picture);
-  image.SetColor(0x123456);
-  const std::unique_ptr<Bitmap> picture = LoadBitmapResource("PICTURE");
-  Spy& spy = Watch(image, "p");
-  spy.onPaint = [&](Canvas& canvas) {
-    canvas.FillRect({0, 0, 10, 2});
-    canvas.SetStretchMode(4);
-    canvas.StretchDraw(*picture, {0, 2, 10, 8});
-  };
-  const std::vector<DrawCall> calls = headless::Paint(image);
-  ASSERT_EQ(calls.size(), 3u);
-  EXPECT_EQ(calls[0], (DrawCall{DrawCall::Kind::FillRect, {0, 0, 10, 2}, 0x123456}));
-  EXPECT_EQ(calls[1], (DrawCall{DrawCall::Kind::SetStretchMode, {}, 0, 4}));
-  EXPECT_EQ(calls[2], (DrawCall{DrawCall::Kind::StretchDraw, {0, 2, 10, 8}, 0, 0, 3, 2}));
-}
-
-TEST_F(HeadlessTest, TooltipsAreReadFromTheScreen) {
-  Control& button = Make(ControlKind::Button, "OK");
-  std::unique_ptr<Tooltip> tip = Tooltip::Create(button, {});
-  tip->SetText("Press me");
-  EXPECT_EQ(View(button).tooltips, (std::vector<std::string>{"Press me"}));
-  tip.reset();
-  EXPECT_TRUE(View(button).tooltips.empty());
-}
-
-TEST_F(HeadlessTest, FixedAnswersOfTheHeadlessScreen) {
-  EXPECT_EQ(Application::ScreenDpi(), 96);
-  EXPECT_EQ(Application::VersionClass(), 6);
-  Application::ShowMessage("text", "caption", form.get());
-  Application::ShowMessage("bare", "box", nullptr);
-  const auto shown = headless::ShownMessages();
-  ASSERT_EQ(shown.size(), 2u);
-  EXPECT_EQ(shown[0].text, "text");
-  EXPECT_EQ(shown[0].caption, "caption");
-  EXPECT_EQ(shown[0].ownerText, "Main");
-  EXPECT_EQ(shown[1].ownerText, "");
 }
 
 }  // namespace

@@ -4,7 +4,6 @@ namespace vn::toolkit::test {
 namespace {
 
 using headless::Button;
-using headless::Modifiers;
 using headless::View;
 
 constexpr std::uint16_t kEnter = 13, kBack = 8, kDelete = 0x2E;
@@ -47,60 +46,6 @@ TEST_F(HeadlessTest, AButtonLetGoElsewhereIsNotClicked) {
   headless::MouseDown(button, Button::Left, 5, 5);
   headless::MouseUp(label, Button::Left, 5, 5);
   EXPECT_EQ(std::count(log.begin(), log.end(), "b:clicked"), 0);
-}
-
-TEST_F(HeadlessTest, MouseMessagesCarryTheKeyAndButtonWord) {
-  struct Step {
-    const char* action;
-    Button button;
-    Modifiers keys;
-    std::uint32_t id;
-    std::uint8_t eventButton;
-    std::int32_t shift;
-  };
-  const Step steps[] = {
-      {"move", Button::Left, {}, 0x200, 0, 0},
-      {"down", Button::Left, {}, 0x201, 1, 1},
-      {"move", Button::Left, {}, 0x200, 0, 1},
-      {"down", Button::Right, {.control = true}, 0x204, 2, 1 | 2 | 8},
-      {"up", Button::Left, {}, 0x202, 1, 2},
-      {"up", Button::Right, {.shift = true}, 0x205, 2, 4},
-      {"down", Button::Middle, {.alt = true}, 0x207, 3, 16 + 32},
-      {"up", Button::Middle, {}, 0x208, 3, 0},
-      {"wheel", Button::Left, {.control = true}, 0x20A, 0, static_cast<std::int32_t>(0xFF880008u)},
-      {"double", Button::Left, {}, 0x203, 1, 1},
-  };
-  Control& label = Make(ControlKind::Label);
-  Spy& spy = Watch(label, "l");
-  std::vector<std::uint32_t> ids;
-  std::vector<std::intptr_t> places;
-  spy.hook = [&](Message& m) {
-    if (m.id >= message::MouseFirst && m.id <= message::MouseLast) {
-      ids.push_back(m.id);
-      places.push_back(m.lParam);
-    }
-    return false;
-  };
-  for (const Step& s : steps) {
-    const std::string action = s.action;
-    if (action == "move") headless::MouseMove(label, 3, 4, s.keys);
-    if (action == "down") headless::MouseDown(label, s.button, 3, 4, s.keys);
-    if (action == "up") headless::MouseUp(label, s.button, 3, 4, s.keys);
-    if (action == "wheel") headless::Wheel(label, -120, 3, 4, s.keys);
-    if (action == "double") headless::DoubleClick(label, s.button, 3, 4, s.keys);
-  }
-  // The double click is down, up, double, up: its third message is checked.
-  ASSERT_EQ(spy.mouse.size(), std::size(steps) + 3);
-  ASSERT_EQ(ids.size(), spy.mouse.size());
-  for (std::size_t i = 0; i < std::size(steps); ++i) {
-    const std::size_t at = i + 1 == std::size(steps) ? i + 2 : i;
-    EXPECT_EQ(ids[at], steps[i].id) << i;
-    EXPECT_EQ(spy.mouse[at].button, steps[i].eventButton) << i;
-    EXPECT_EQ(spy.mouse[at].shift, steps[i].shift) << i;
-    EXPECT_EQ(spy.mouse[at].x, 3);
-    EXPECT_EQ(spy.mouse[at].y, 4);
-    EXPECT_EQ(places[at], 0x00040003);
-  }
 }
 
 TEST_F(HeadlessTest, LeaveAndHoverOnlyWhenAsked) {

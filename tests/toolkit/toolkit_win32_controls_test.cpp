@@ -1,26 +1,23 @@
-// The six control kinds as real windows: classes, styles, texts, bounds,
-// items, ranges, caret, alignment, colours and fonts.
+// The control kinds as real windows: texts in the program's code page,
+// capture and z-order, automatic size, styles, colours and fonts.
 #include "tests/toolkit/win32_test_support.h"
 
 namespace vn::toolkit::test {
 namespace {
 
-using ControlsTest = ToolkitTest;
+using ControlsTest = BehaviourTest;
 
 TEST_F(ControlsTest, CyrillicTextsReachTheWindowsAsTheirLetters) {
-  auto form = Form::Create("Загрузчик");
-  auto label = Control::Create(ControlKind::Label, *form, "Ошибка при передаче данных!", {});
-  auto button = Control::Create(ControlKind::Button, *form, "Записать", {});
-  auto edit = Control::Create(ControlKind::Edit, *form, "Выберите порт", {});
-  auto picture = Control::Create(ControlKind::Picture, *form, "не показывается", {});
+  const auto titled = Form::Create("Загрузчик");
+  Control& label = Make(ControlKind::Label, "Ошибка при передаче данных!");
+  Control& button = Make(ControlKind::Button, "Записать");
+  Control& edit = Make(ControlKind::Edit, "Выберите порт");
 
   // Whatever the system's ANSI code page, the windows hold these letters.
-  EXPECT_EQ(WideText(Hwnd(*form)), L"Загрузчик");
-  EXPECT_EQ(WideText(Hwnd(*label)), L"Ошибка при передаче данных!");
-  EXPECT_EQ(WideText(Hwnd(*button)), L"Записать");
-  EXPECT_EQ(WideText(Hwnd(*edit)), L"Выберите порт");
-  EXPECT_EQ(WideText(Hwnd(*picture)), L"");
-  EXPECT_EQ(picture->Text(), "");
+  EXPECT_EQ(WideText(Hwnd(*titled)), L"Загрузчик");
+  EXPECT_EQ(WideText(Hwnd(label)), L"Ошибка при передаче данных!");
+  EXPECT_EQ(WideText(Hwnd(button)), L"Записать");
+  EXPECT_EQ(WideText(Hwnd(edit)), L"Выберите порт");
 }
 
 TEST_F(ControlsTest, EveryProgramByteSurvivesTheRoundTrip) {
@@ -29,11 +26,9 @@ TEST_F(ControlsTest, EveryProgramByteSurvivesTheRoundTrip) {
   for (int byte = 1; byte < 256; ++byte) {
     if (byte != 0x98) all.push_back(static_cast<char>(byte));
   }
-  auto form = Form::Create("");
-  auto edit = Control::Create(ControlKind::Edit, *form, "", {});
-  auto label = Control::Create(ControlKind::Label, *form, "", {});
-  for (Window* window :
-       {static_cast<Window*>(form.get()), static_cast<Window*>(edit.get()), static_cast<Window*>(label.get())}) {
+  Control& edit = Make(ControlKind::Edit);
+  Control& label = Make(ControlKind::Label);
+  for (Window* window : std::initializer_list<Window*>{form.get(), &edit, &label}) {
     window->SetText(all);
     EXPECT_EQ(window->Text(), all);
     window->SetText("");
@@ -41,85 +36,51 @@ TEST_F(ControlsTest, EveryProgramByteSurvivesTheRoundTrip) {
   }
   // A zero byte ends a window text: what follows it is not shown.
   constexpr char kWithZero[] = "до\0после";
-  edit->SetText(std::string(kWithZero, sizeof(kWithZero) - 1));
-  EXPECT_EQ(edit->Text(), "до");
+  edit.SetText(std::string(kWithZero, sizeof(kWithZero) - 1));
+  EXPECT_EQ(edit.Text(), "до");
   // Long texts are not cut at the classic 32767 characters.
   const std::string longText(70000, 'Ж');
-  edit->SetText(longText);
-  EXPECT_EQ(edit->Text(), longText);
-}
-
-TEST_F(ControlsTest, BoundsVisibilityAndEnabledStateAreAsSet) {
-  auto form = Form::Create("");
-  form->SetBounds({100, 80, 500, 380});
-  EXPECT_EQ(form->Bounds(), (Rect{100, 80, 500, 380}));
-  auto button = Control::Create(ControlKind::Button, *form, "OK", {});
-  button->SetBounds({245, 60, 360, 90});
-  EXPECT_EQ(button->Bounds(), (Rect{245, 60, 360, 90}));
-  EXPECT_EQ(button->ClientRect(), (Rect{0, 0, 115, 30}));
-
-  EXPECT_TRUE(button->Visible());
-  button->SetVisible(false);
-  EXPECT_FALSE(button->Visible());
-  EXPECT_FALSE(::IsWindowVisible(Hwnd(*button)));
-  button->SetVisible(true);
-  EXPECT_TRUE(button->Visible());
-
-  EXPECT_TRUE(button->Enabled());
-  button->SetEnabled(false);
-  EXPECT_FALSE(button->Enabled());
-  EXPECT_FALSE(::IsWindowEnabled(Hwnd(*button)));
+  edit.SetText(longText);
+  EXPECT_EQ(edit.Text(), longText);
 }
 
 TEST_F(ControlsTest, StyleChangesReachTheWindow) {
-  auto form = Form::Create("");
-  auto button = Control::Create(ControlKind::Button, *form, "", {});
-  button->SetStyle(button->Style() | BS_MULTILINE | 0x8000);
-  EXPECT_EQ(static_cast<std::uint32_t>(::GetWindowLongW(Hwnd(*button), GWL_STYLE)), 0x5601B000u);
-  button->SetExStyle(WS_EX_CLIENTEDGE);
-  EXPECT_EQ(button->ExStyle() & WS_EX_CLIENTEDGE, static_cast<std::uint32_t>(WS_EX_CLIENTEDGE));
-}
-
-TEST_F(ControlsTest, ProgressBarColours) {
-  auto form = Form::Create("");
-  auto bar = Control::Create(ControlKind::ProgressBar, *form, "", {});
-  bar->SetBarColor(static_cast<Color>(0xFF000010u));  // system colour 16
-  EXPECT_EQ(static_cast<COLORREF>(::SendMessageW(Hwnd(*bar), PBM_GETBARCOLOR, 0, 0)), ::GetSysColor(16));
-  bar->SetColor(0x00102030);
-  EXPECT_EQ(static_cast<COLORREF>(::SendMessageW(Hwnd(*bar), PBM_GETBKCOLOR, 0, 0)), 0x102030u);
+  Control& button = Make(ControlKind::Button);
+  button.SetStyle(button.Style() | BS_MULTILINE | 0x8000);
+  EXPECT_EQ(static_cast<std::uint32_t>(::GetWindowLongW(Hwnd(button), GWL_STYLE)), 0x5601B000u);
+  button.SetExStyle(WS_EX_CLIENTEDGE);
+  EXPECT_EQ(button.ExStyle() & WS_EX_CLIENTEDGE, static_cast<std::uint32_t>(WS_EX_CLIENTEDGE));
 }
 
 TEST_F(ControlsTest, CaptureAndRaisingHidden) {
-  auto form = ShownForm();
-  auto first = Control::Create(ControlKind::Button, *form, "", {});
-  auto second = Control::Create(ControlKind::Button, *form, "", {});
-  first->SetMouseCapture(true);
-  EXPECT_EQ(::GetCapture(), Hwnd(*first));
-  second->SetMouseCapture(false);  // not its capture to end
-  EXPECT_EQ(::GetCapture(), Hwnd(*first));
-  first->SetMouseCapture(false);
+  ShowForm();
+  Control& first = Make(ControlKind::Button);
+  Control& second = Make(ControlKind::Button);
+  first.SetMouseCapture(true);
+  EXPECT_EQ(::GetCapture(), Hwnd(first));
+  second.SetMouseCapture(false);  // not its capture to end
+  EXPECT_EQ(::GetCapture(), Hwnd(first));
+  first.SetMouseCapture(false);
   EXPECT_EQ(::GetCapture(), nullptr);
 
-  second->SetBounds({5, 6, 50, 30});
-  second->RaiseHidden();
-  EXPECT_FALSE(second->Visible());
-  EXPECT_EQ(second->Bounds(), (Rect{5, 6, 50, 30}));
-  EXPECT_EQ(::GetWindow(Hwnd(*form), GW_CHILD), Hwnd(*second));  // first in the z-order
+  second.SetBounds({5, 6, 50, 30});
+  second.RaiseHidden();
+  EXPECT_FALSE(second.Visible());
+  EXPECT_EQ(second.Bounds(), (Rect{5, 6, 50, 30}));
+  EXPECT_EQ(::GetWindow(Hwnd(*form), GW_CHILD), Hwnd(second));  // first in the z-order
 }
 
 TEST_F(ControlsTest, AutoSizedLabelFitsItsText) {
-  auto form = Form::Create("");
-  auto label = Control::Create(ControlKind::Label, *form, "CRC:", {});
-  label->SetBounds({10, 150, 45, 170});
-  label->SetAutoSize(true);
-  const Rect shortBounds = label->Bounds();
-  EXPECT_EQ(shortBounds.left, 10);
-  EXPECT_EQ(shortBounds.top, 150);
+  Control& label = Make(ControlKind::Label, "CRC:");
+  label.SetBounds({10, 150, 45, 170});
+  label.SetAutoSize(true);
+  const Rect shortBounds = label.Bounds();
 
-  // The label's own measure of its text, plus one pixel.
+  // The label's own measure of its text, plus one pixel (where it stays,
+  // ControlRulesTest pins).
   SIZE extent{};
   {
-    const HWND window = Hwnd(*label);
+    const HWND window = Hwnd(label);
     const HDC dc = ::GetDC(window);
     const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(window, WM_GETFONT, 0, 0)));
     ::GetTextExtentPoint32W(dc, L"CRC:", 4, &extent);
@@ -129,9 +90,9 @@ TEST_F(ControlsTest, AutoSizedLabelFitsItsText) {
   EXPECT_EQ(shortBounds.Width(), extent.cx + 1);
   EXPECT_EQ(shortBounds.Height(), extent.cy + 1);
 
-  label->SetText("CRC принятый: FFFF");
-  EXPECT_GT(label->Bounds().Width(), shortBounds.Width());
-  EXPECT_EQ(label->Bounds().Height(), shortBounds.Height());
+  label.SetText("CRC принятый: FFFF");
+  EXPECT_GT(label.Bounds().Width(), shortBounds.Width());
+  EXPECT_EQ(label.Bounds().Height(), shortBounds.Height());
 }
 
 // The brush and colours that the form answers for a child's colour message.
@@ -160,38 +121,35 @@ ColorAnswer AskColors(Window& form, Window& child, UINT message) {
 }
 
 TEST_F(ControlsTest, ParentAnswersItsChildrensColourMessages) {
-  auto form = Form::Create("");
-  auto label = Control::Create(ControlKind::Label, *form, "", {});
-  auto edit = Control::Create(ControlKind::Edit, *form, "", {});
+  Control& label = Make(ControlKind::Label);
+  Control& edit = Make(ControlKind::Edit);
 
-  label->SetColor(static_cast<Color>(0xFF00000Fu));  // system colour 15
-  Font font = label->GetFont();
+  label.SetColor(static_cast<Color>(0xFF00000Fu));  // system colour 15
+  Font font = label.GetFont();
   font.color = 0x0000FF;  // red
-  label->SetFont(font);
-  ColorAnswer answer = AskColors(*form, *label, WM_CTLCOLORSTATIC);
+  label.SetFont(font);
+  ColorAnswer answer = AskColors(*form, label, WM_CTLCOLORSTATIC);
   EXPECT_EQ(answer.brushColor, ::GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(answer.background, ::GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(answer.text, RGB(255, 0, 0));
 
-  edit->SetColor(0x00563412);
-  answer = AskColors(*form, *edit, WM_CTLCOLOREDIT);
+  edit.SetColor(0x00563412);
+  answer = AskColors(*form, edit, WM_CTLCOLOREDIT);
   EXPECT_EQ(answer.brushColor, static_cast<COLORREF>(0x563412));
   EXPECT_EQ(answer.background, static_cast<COLORREF>(0x563412));
 
-  label->SetTransparent(true);
-  answer = AskColors(*form, *label, WM_CTLCOLORSTATIC);
+  label.SetTransparent(true);
+  answer = AskColors(*form, label, WM_CTLCOLORSTATIC);
   EXPECT_TRUE(answer.nullBrush);
   EXPECT_EQ(answer.mode, TRANSPARENT);
 }
 
 TEST_F(ControlsTest, FontReachesTheWindow) {
-  auto form = Form::Create("");
-  auto label = Control::Create(ControlKind::Label, *form, "", {});
+  Control& label = Make(ControlKind::Label);
   const Font font{.faceName = "Tahoma", .height = -13, .weight = 700, .italic = true, .charSet = 204, .color = 5};
-  label->SetFont(font);
-  EXPECT_EQ(label->GetFont(), font);
+  label.SetFont(font);
   LOGFONTW record{};
-  const auto handle = reinterpret_cast<HGDIOBJ>(::SendMessageW(Hwnd(*label), WM_GETFONT, 0, 0));
+  const auto handle = reinterpret_cast<HGDIOBJ>(::SendMessageW(Hwnd(label), WM_GETFONT, 0, 0));
   ASSERT_NE(::GetObjectW(handle, sizeof(record), &record), 0);
   EXPECT_EQ(std::wstring(record.lfFaceName), L"Tahoma");
   EXPECT_EQ(record.lfHeight, -13);

@@ -5,17 +5,15 @@
 namespace vn::toolkit::test {
 namespace {
 
-using FormsTest = ToolkitTest;
+using FormsTest = BehaviourTest;
 
 TEST_F(FormsTest, ApplicationWindowIsACaptionedPopUpWithATrimmedSystemMenu) {
   Form& application = Application::MainWindow();
-  ASSERT_TRUE(Application::HasMainWindow());
   const HWND window = Hwnd(application);
   // The system adds WS_CLIPSIBLINGS to every top-level window, and nothing
   // else to this one.
   EXPECT_EQ(static_cast<std::uint32_t>(::GetWindowLongW(window, GWL_STYLE)) & ~WS_CLIPSIBLINGS, 0x90CA0000u);
   EXPECT_EQ(&Application::MainWindow(), &application);  // one per process
-  EXPECT_EQ(Hwnd(Application::MainWindow()), window);
 
   const HMENU menu = ::GetSystemMenu(window, FALSE);
   ASSERT_NE(menu, nullptr);
@@ -37,22 +35,10 @@ TEST_F(FormsTest, ApplicationWindowIsACaptionedPopUpWithATrimmedSystemMenu) {
   EXPECT_TRUE(Application::HasMainWindow());
 }
 
-TEST_F(FormsTest, FormsAreOwnedByTheApplicationWindowAndMadeHidden) {
-  auto form = Form::Create("Форма");
-  const HWND window = Hwnd(*form);
-  EXPECT_EQ(::GetWindow(window, GW_OWNER), Hwnd(Application::MainWindow()));
-  EXPECT_FALSE(::IsWindowVisible(window));
-  EXPECT_EQ(WideText(window), L"Форма");
-  EXPECT_EQ(static_cast<std::uint32_t>(::GetWindowLongW(window, GWL_STYLE)) & WS_CHILD, 0u);
-}
-
 TEST_F(FormsTest, ClosingTheApplicationWindowAsksTheMainForm) {
-  auto form = Form::Create("");
-  Log log;
-  Spy spy(log, "f");
+  Spy& spy = Watch(*form, "f");
   spy.logged = {message::Close};
   spy.hook = [](Message& m) { return m.id == message::Close && m.wParam == 0; };
-  form->SetHandler(&spy);
   // As the taskbar button's Close does.
   ::SendMessageW(Hwnd(Application::MainWindow()), WM_CLOSE, 0, 0);
   EXPECT_EQ(log, (Log{"f:0x10(0)"}));
@@ -61,9 +47,8 @@ TEST_F(FormsTest, ClosingTheApplicationWindowAsksTheMainForm) {
 }
 
 TEST_F(FormsTest, MinimizingTheFormMinimizesTheApplicationWindow) {
-  Log log;
-  Spy spy(log, "f");
-  auto form = ShownForm(&spy);
+  Watch(*form, "f");
+  ShowForm();
   log.clear();
   const HWND application = Hwnd(Application::MainWindow());
   ::SendMessageW(Hwnd(*form), WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -79,11 +64,11 @@ TEST_F(FormsTest, MinimizingTheFormMinimizesTheApplicationWindow) {
 }
 
 TEST_F(FormsTest, TabTypedOnTheKeyboardMovesTheFocus) {
-  auto form = ShownForm();
-  auto first = Control::Create(ControlKind::Edit, *form, "", {});
-  auto second = Control::Create(ControlKind::Edit, *form, "", {});
-  second->SetBounds({0, 30, 100, 52});
-  ::SetFocus(Hwnd(*first));
+  ShowForm();
+  Control& first = Make(ControlKind::Edit);
+  Control& second = Make(ControlKind::Edit);
+  second.SetBounds({0, 30, 100, 52});
+  ::SetFocus(Hwnd(first));
   INPUT keys[2] = {};
   keys[0].type = INPUT_KEYBOARD;
   keys[0].ki.wVk = VK_TAB;
@@ -91,26 +76,25 @@ TEST_F(FormsTest, TabTypedOnTheKeyboardMovesTheFocus) {
   keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
   ::SendInput(2, keys, sizeof(INPUT));
   PumpMessages();
-  EXPECT_EQ(::GetFocus(), Hwnd(*second));
+  EXPECT_EQ(::GetFocus(), Hwnd(second));
   // The Tab made no character in either field.
-  EXPECT_EQ(first->Text(), "");
-  EXPECT_EQ(second->Text(), "");
+  EXPECT_EQ(first.Text(), "");
+  EXPECT_EQ(second.Text(), "");
 }
 
 TEST_F(FormsTest, FormGivesTheFocusBackToTheControlThatHadItLast) {
-  auto form = ShownForm();
-  auto first = Control::Create(ControlKind::Edit, *form, "", {});
-  auto second = Control::Create(ControlKind::Edit, *form, "", {});
-  ::SetFocus(Hwnd(*second));
+  ShowForm();
+  Control& first = Make(ControlKind::Edit);
+  Control& second = Make(ControlKind::Edit);
+  ::SetFocus(Hwnd(second));
   ::SetFocus(Hwnd(*form));
-  EXPECT_EQ(::GetFocus(), Hwnd(*second));
-  ::SetFocus(Hwnd(*first));
+  EXPECT_EQ(::GetFocus(), Hwnd(second));
+  ::SetFocus(Hwnd(first));
   ::SetFocus(Hwnd(*form));
-  EXPECT_EQ(::GetFocus(), Hwnd(*first));
+  EXPECT_EQ(::GetFocus(), Hwnd(first));
 }
 
 TEST_F(FormsTest, IconsComeFromTheModule) {
-  auto form = Form::Create("");
   const std::shared_ptr<Icon> icon = LoadIconResource("QOLA");
   ASSERT_NE(icon, nullptr);
   form->SetIcon(icon);
@@ -128,7 +112,6 @@ TEST_F(FormsTest, IconsComeFromTheModule) {
 TEST_F(FormsTest, EndOfTheSessionEndsTheProcess) {
   constexpr wchar_t kChildVariable[] = L"VN_TOOLKIT_END_SESSION_CHILD";
   if (::GetEnvironmentVariableW(kChildVariable, nullptr, 0) != 0) {
-    auto form = Form::Create("");
     ::SendMessageW(Hwnd(*form), WM_ENDSESSION, FALSE, 0);  // the session goes on
     ::SendMessageW(Hwnd(Application::MainWindow()), WM_ENDSESSION, TRUE, 0);
     ::ExitProcess(Application::HasMainWindow() ? 2 : 3);  // not reached when it works
@@ -151,14 +134,6 @@ TEST_F(FormsTest, EndOfTheSessionEndsTheProcess) {
   ::CloseHandle(child.hThread);
   ::CloseHandle(child.hProcess);
   EXPECT_EQ(exitCode, 0u);
-}
-
-TEST_F(FormsTest, VersionAndScreenQueries) {
-  // Wine presents itself as a Windows of the NT family, version 6 or later.
-  EXPECT_EQ(Application::VersionClass(), 6);
-  const int dpi = Application::ScreenDpi();
-  EXPECT_GT(dpi, 0);
-  EXPECT_EQ(Application::ScreenDpi(), dpi);
 }
 
 }  // namespace

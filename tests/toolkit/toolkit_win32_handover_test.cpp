@@ -10,7 +10,7 @@
 namespace vn::toolkit::test {
 namespace {
 
-using HandOverTest = ToolkitTest;
+using HandOverTest = BehaviourTest;
 
 // Waits for a helper thread while answering what it hands over.
 void JoinServing(std::thread& thread, const std::atomic<bool>& done) {
@@ -39,7 +39,6 @@ HWND FindThreadWindow(DWORD thread, const wchar_t* className) {
 }
 
 TEST_F(HandOverTest, OnTheWindowThreadTheWorkRunsAtOnce) {
-  Application::MainWindow();
   EXPECT_TRUE(OnWindowThread());
   bool ran = false;
   RunOnWindowThread([&] { ran = true; });
@@ -48,19 +47,17 @@ TEST_F(HandOverTest, OnTheWindowThreadTheWorkRunsAtOnce) {
 }
 
 TEST_F(HandOverTest, WindowsRepaintWhileTheWindowThreadWaitsForTheLock) {
-  auto form = ShownForm();
-  auto picture = Control::Create(ControlKind::Picture, *form, "", {});
-  picture->SetBounds({10, 10, 60, 60});
+  ShowForm();
+  Control& picture = Make(ControlKind::Picture);
+  picture.SetBounds({10, 10, 60, 60});
   std::atomic<int> paints{0};
-  Log log;
-  Spy handler(log, "p");
+  Spy& handler = Watch(picture, "p");
   handler.onPaint = [&](Canvas& canvas) {
     canvas.FillRect({0, 0, 50, 50});
     ++paints;
   };
-  picture->SetHandler(&handler);
   PumpMessages();
-  const HWND window = Hwnd(*picture);
+  const HWND window = Hwnd(picture);
 
   std::atomic<bool> holding{false};
   std::atomic<bool> repainted{false};
@@ -79,8 +76,8 @@ TEST_F(HandOverTest, WindowsRepaintWhileTheWindowThreadWaitsForTheLock) {
 }
 
 TEST_F(HandOverTest, ServedInsideAMessageBox) {
-  auto form = ShownForm();
-  auto label = Control::Create(ControlKind::Label, *form, "", {});
+  ShowForm();
+  Control& label = Make(ControlKind::Label);
   const DWORD windowThread = ::GetCurrentThreadId();
   std::atomic<bool> closed{false};
   std::atomic<bool> done{false};
@@ -95,7 +92,7 @@ TEST_F(HandOverTest, ServedInsideAMessageBox) {
         wchar_t text[64] = {};
         ::GetDlgItemTextW(box, 0xFFFF, text, 64);
         message = text;
-        label->SetText("закрыто");
+        label.SetText("закрыто");
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
         closed = true;
       });
@@ -109,7 +106,7 @@ TEST_F(HandOverTest, ServedInsideAMessageBox) {
   EXPECT_TRUE(closed.load());
   EXPECT_EQ(owner, Hwnd(*form));
   EXPECT_EQ(message, L"Сообщение");
-  EXPECT_EQ(label->Text(), "закрыто");
+  EXPECT_EQ(label.Text(), "закрыто");
 }
 
 }  // namespace

@@ -1,15 +1,11 @@
 #pragma once
 
-// Shared by the Win32 toolkit tests: a fixture that leaves no application
-// window or stray quit message behind (the handler that records what it
-// hears is the behaviour suite's Spy).
+// Shared by the Win32 toolkit tests, which use the behaviour suite's
+// fixture and Spy: native handles, wide texts and the message queue.
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "core/win32_api.h"
 #include "tests/toolkit/behaviour_fixture.h"
@@ -51,27 +47,5 @@ inline void PumpMessages() {
     ::DispatchMessageW(&message);
   }
 }
-
-// Every test starts without an application window, so its first form is
-// the main form, and ends without one.
-class ToolkitTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Application::InitCommonControls();
-    ClearScreen();
-  }
-  void TearDown() override { ClearScreen(); }
-
-  // A visible main form with its handler, placed on the screen.
-  std::unique_ptr<Form> ShownForm(Handler* handler = nullptr) {
-    auto form = Form::Create("Форма");
-    form->SetHandler(handler);
-    form->SetBounds({40, 40, 440, 340});
-    form->SetVisible(true);
-    ::SetForegroundWindow(Hwnd(*form));
-    PumpMessages();
-    return form;
-  }
-};
 
 }  // namespace vn::toolkit::test
