@@ -325,6 +325,7 @@ TEST_F(BehaviourTest, TheMainFormsAcceptedCloseEndsTheLoop) {
   Watch(*second, "second");
   Watch(*other, "other");
   Watch(button, "button");
+  Watch(Application::MainWindow(), "application");  // takes itself down: hears nothing
 
   second->RequestClose(/*byScheme=*/true);
   EXPECT_EQ(log, (Log{"second:destroyed"}));
