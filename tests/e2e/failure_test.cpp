@@ -15,6 +15,7 @@ struct Fault {
   std::vector<std::string> arguments;
   bool beforeWrite;          // the failure comes before "Записать" is pressed
   std::string bytesReceived;  // image bytes the device got: nothing after the failure
+  bool silence = false;       // reported on the third tick of the one-second watchdog
 };
 
 class FailureTest : public ProgramTest, public ::testing::WithParamInterface<Fault> {};
@@ -31,8 +32,14 @@ TEST_P(FailureTest, ShowsTheFailureAndSendsNothingMore) {
     ASSERT_TRUE(WaitForOutcome(10s)) << Status();
   } else {
     ASSERT_TRUE(WaitFor([this] { return ViewOf(Scheme().WriteButton).enabled; }, 10s)) << Status();
+    const auto pressed = std::chrono::steady_clock::now();
     ASSERT_TRUE(PressWrite());
     ASSERT_TRUE(WaitForOutcome(60s));
+    const auto waited = std::chrono::steady_clock::now() - pressed;
+    if (fault.silence) {  // three ticks after block 1, not earlier: a slow device is no failure
+      EXPECT_GE(waited, 2900ms);
+      EXPECT_LE(waited, 5s);
+    }
   }
   // The display's controls change one by one; let the last of them land.
   WaitFor([this] { return OutcomeDisplayFaults(/*success=*/false).empty(); }, 2s);
@@ -46,31 +53,15 @@ TEST_P(FailureTest, ShowsTheFailureAndSendsNothingMore) {
   EXPECT_EQ(SummaryField(summary, "pusk"), "false");
 }
 
+// Swapped CRC bytes, a trailing CR and an answer split over two reads end in
+// the same failure as the wrong CRC; the flasher's FlashFailureTest and
+// UploadSchemeTest carry them through the same upload scheme.
 INSTANTIATE_TEST_SUITE_P(
     Faults, FailureTest,
     ::testing::Values(Fault{"WrongCrc", {"--wrong-crc", "3"}, false, "768"},
-                      Fault{"SwappedCrcBytes", {"--swap-crc", "2"}, false, "512"},
-                      Fault{"TrailingCr", {"--trailing-cr", "4"}, false, "1024"},
-                      Fault{"AnswerSplitOverTwoReads", {"--split-answer", "2", "--split-gap-ms", "50"}, false, "512"},
-                      Fault{"SilenceAfterBlockOne", {"--silent-from", "1"}, false, "256"},
-                      Fault{"SilenceInTheMiddle", {"--silent-from", "40"}, false, "10240"},
+                      Fault{"SilenceAfterBlockOne", {"--silent-from", "1"}, false, "256", true},
                       Fault{"StrayBytesBeforeWrite", {"--stray-after-probe", "0D0A"}, true, "0"}),
     [](const ::testing::TestParamInfo<Fault>& param) { return param.param.name; });
-
-TEST_F(ProgramTest, SilenceIsReportedAboutThreeSecondsAfterTheLastByte) {
-  AddDevice("COM5", {"--silent-from", "1"});
-  StartProgram();
-  ASSERT_TRUE(PickPort("COM5"));
-  ASSERT_TRUE(WaitFor([this] { return ViewOf(Scheme().WriteButton).enabled; }, 10s));
-  const auto pressed = std::chrono::steady_clock::now();
-  ASSERT_TRUE(PressWrite());
-  ASSERT_TRUE(WaitForOutcome(10s));
-  const auto waited = std::chrono::steady_clock::now() - pressed;
-  // Three ticks of the one-second watchdog started after block 1.
-  EXPECT_GE(waited, 2900ms);
-  EXPECT_LE(waited, 5s);
-  EXPECT_TRUE(FailureShown());
-}
 
 }  // namespace
 }  // namespace vn::test

@@ -45,19 +45,6 @@ INSTANTIATE_TEST_SUITE_P(
         Reply{"InTwoReads", {"--reply-in-two", "--split-gap-ms", "100"}, kNotFound, false}),
     [](const ::testing::TestParamInfo<Reply>& param) { return param.param.name; });
 
-TEST_F(ProgramTest, PortThatCannotBeOpenedGivesNotFoundAndSendsNothing) {
-  SimulatorProcess& device = AddDevice("COM5", {});
-  StartProgram();
-  // Taken by someone else after the list was made.
-  AddDeadPort("COM5", "/nonexistent/tty");
-  ASSERT_TRUE(PickPort("COM5"));
-  ASSERT_TRUE(WaitFor([this] { return Status() == kNotFound; }, 10s)) << Status();
-  EXPECT_FALSE(ViewOf(Scheme().WriteButton).enabled);
-  ASSERT_TRUE(hl::PressCloseBox(*Scheme().Form->Control));
-  ASSERT_TRUE(WaitForExit());
-  EXPECT_EQ(SummaryField(device.Summary(1s), "vers"), "");  // still waiting: never opened
-}
-
 TEST_F(ProgramTest, SecondChoiceWhileTheFirstProbeWaitsClosesTheFirstPort) {
   SimulatorProcess& silent = AddDevice("COM5", {"--no-vers-reply"});
   AddDevice("COM6", {});

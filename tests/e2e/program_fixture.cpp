@@ -33,10 +33,6 @@ SimulatorProcess& ProgramTest::AddDevice(const std::string& comName, std::vector
   return added;
 }
 
-void ProgramTest::AddDeadPort(const std::string& comName, const std::string& path) {
-  MapPort({comName, path});
-}
-
 void ProgramTest::MapPort(serial::PortMapEntry entry) {
   // A name given again means the new device: a stale entry would point at a
   // pty that is gone, or that another test's device has since been given.

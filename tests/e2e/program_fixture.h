@@ -32,9 +32,6 @@ class ProgramTest : public ::testing::Test {
 
   // A simulated device on its own pty, known to the program as `comName`.
   SimulatorProcess& AddDevice(const std::string& comName, std::vector<std::string> arguments);
-  // Points a port name at a device path that cannot be opened (replacing
-  // what the name stood for).
-  void AddDeadPort(const std::string& comName, const std::string& path);
 
   // Starts the program on a thread of its own (its window thread) and waits
   // until its window is on the screen. The success display's wait is

@@ -67,19 +67,6 @@ TEST_F(ComboBoxTest, AddTakesTextThenItemDataFromTheIncomingChain) {
   EXPECT_EQ(journal, (Journal{"click=S:from point"}));
 }
 
-TEST_F(ComboBoxTest, AddToTopAndSelectAdded) {
-  TVNComboBox combo(Parent());
-  combo.AddToTop = true;
-  combo.SelectAdded = true;
-  Make(combo);
-  Start();
-  Add(combo, Str("b"));
-  Add(combo, Str("a"));
-  EXPECT_EQ(View(combo).items, (Items{"a", "b"}));
-  EXPECT_EQ(View(combo).selected, 0);
-  EXPECT_EQ(journal, Journal(2, "change=N"));  // selecting by the program is no pick
-}
-
 TEST_F(ComboBoxTest, ClearReportsAChangeEvenWhenEmpty) {
   TVNComboBox combo(Parent());
   Make(combo);
@@ -89,24 +76,6 @@ TEST_F(ComboBoxTest, ClearReportsAChangeEvenWhenEmpty) {
   FireNull(MakePoint<&TVNComboBox::doClear>(0, &combo));
   EXPECT_TRUE(View(combo).items.empty());
   EXPECT_EQ(journal, Journal(3, "change=N"));
-}
-
-// How the lines split and join is TextLinesTest's; here the items come from
-// the lines and varText answers them joined.
-TEST_F(ComboBoxTest, InitialStringsTextAndVarText) {
-  TVNComboBox combo(Parent());
-  combo.Strings = "x\r\ny\r\n";
-  combo.Text = "typed";
-  Make(combo);
-  EXPECT_EQ(View(combo).items, (Items{"x", "y"}));
-  EXPECT_EQ(View(combo).text, "typed");
-  TData joined;
-  combo.varText(joined, 0);
-  EXPECT_EQ(ChainText(joined), "S:x\r\ny");
-  EXPECT_TRUE(combo.Lines.empty());  // the items are gathered afresh for each answer
-  combo.SetStrings("p\rq");
-  EXPECT_EQ(View(combo).items, (Items{"p", "q"}));
-  EXPECT_TRUE(View(combo).redrawing);
 }
 
 TEST_F(ComboBoxTest, TypingIntoTheFieldFiresNothing) {
@@ -119,23 +88,6 @@ TEST_F(ComboBoxTest, TypingIntoTheFieldFiresNothing) {
   hl::Type("COM5");
   EXPECT_EQ(View(combo).text, "COM5");
   EXPECT_TRUE(journal.empty());
-}
-
-TEST_F(ComboBoxTest, SetItemChangesOnlyValidItemsAndKeepsDataAndSelection) {
-  TVNComboBox combo(Parent());
-  combo.Strings = "a\r\nb";
-  Make(combo);
-  combo.Control->SetItemData(1, 9);
-  combo.SelectIndex(1);
-  combo.SetItem(Str("1"), Str("B"));
-  combo.SetItem(Int(2), Str("out of range"));
-  combo.SetItem(Str("x"), Str("not a number"));
-  combo.SetItem(Int(-1), Str("none"));
-  EXPECT_EQ(View(combo).items, (Items{"a", "B"}));
-  EXPECT_EQ(View(combo).itemData, (std::vector<std::int32_t>{0, 9}));
-  EXPECT_EQ(View(combo).selected, 1);
-  combo.SelectIndex(5);
-  EXPECT_EQ(View(combo).selected, -1);
 }
 
 }  // namespace

@@ -54,37 +54,6 @@ TEST_F(LabelTest, AutoSizeAndAlignmentAreSetOnTheControlBeforeInit) {
   EXPECT_GT(view.bounds.Width(), 11);
 }
 
-TEST_F(LabelTest, ClickFiresOnClick) {
-  TVNLabel label(Parent());
-  Recorder clicks;
-  label.onClick = clicks.Link();
-  Place(label, 10, 10, 60, 20);
-  Start();
-  EXPECT_TRUE(hl::Click(*label.Control));
-  ASSERT_EQ(clicks.Count(), 1u);
-  EXPECT_EQ(clicks.Last().DataType, TagNull);
-}
-
-TEST_F(LabelTest, HoverColourAndUnderlineFollowThePointer) {
-  TVNLabel plain(Parent()), hover(Parent());
-  plain.Font = hover.Font = MakeFont("Tahoma", 8, 0, 0x000080, 1);
-  hover.HoverColor = 0x0000FF;
-  hover.HoverUnderline = true;
-  Place(plain, 0, 0, 60, 20);
-  Place(hover, 0, 40, 60, 20);
-  Start();
-  const toolkit::Font plainFont = View(plain).font;
-  const toolkit::Font restingFont = View(hover).font;
-  hl::MouseMove(*plain.Control, 5, 5);
-  EXPECT_EQ(View(plain).font, plainFont);
-  hl::MouseMove(*hover.Control, 5, 5);
-  EXPECT_EQ(View(hover).font.color, 0x0000FF);
-  EXPECT_TRUE(View(hover).font.underline);
-  hl::MouseAway();
-  EXPECT_EQ(View(hover).font, restingFont);
-  EXPECT_EQ(View(plain).font, plainFont);
-}
-
 TEST_F(ButtonTest, EveryClickFiresTheSameValue) {
   TVNButton button(Parent());
   button.Caption = "Записать";

@@ -36,13 +36,6 @@ TEST_F(ProgressBarTest, PositionsAreClampedToTheRange) {
   EXPECT_GE(View(bar).repaints, 5);
 }
 
-TEST_F(ProgressBarTest, VerticalKind) {
-  TVNProgressBar bar(Parent());
-  bar.Kind = 1;
-  bar.Init();
-  EXPECT_EQ(View(bar).style & 0x5u, 0x4u);
-}
-
 struct FakeBitmap final : toolkit::Bitmap {
   FakeBitmap(std::int32_t w, std::int32_t h) : w_(w), h_(h) {}
   std::int32_t Width() const override { return w_; }
@@ -86,19 +79,6 @@ TEST_F(ImageTest, AnEmptyPictureOrNoRoutinePaintsTheBackground) {
   image.SetPicture(std::make_unique<FakeBitmap>(5, 5));
   image.PaintRoutine = nullptr;
   EXPECT_EQ(hl::Paint(*image.Control), (std::vector<Draw>{Fill({0, 0, 30, 20}, background)}));
-}
-
-TEST_F(ImageTest, AutoSizeTakesThePictureSizeAndClicksFire) {
-  TVNImage image(Parent());
-  image.SetPicture(std::make_unique<FakeBitmap>(290, 290));
-  image.AutoSize = true;
-  Recorder clicks;
-  image.onClick = clicks.Link();
-  Place(image, 5, 5, 15, 14);
-  EXPECT_EQ(View(image).bounds, (Rect{5, 5, 295, 295}));
-  Start();
-  hl::Click(*image.Control);
-  EXPECT_EQ(clicks.Count(), 1u);
 }
 
 }  // namespace

@@ -101,18 +101,6 @@ TEST_F(FormTest, CloseBoxRespectsKeepOpenButDoCloseDoesNot) {
   EXPECT_FALSE(DispatchLive());
 }
 
-TEST_F(FormTest, CloseBoxClosesWhenKeepOpenSaysZero) {
-  Recorder closed;
-  Answer keepOpen{Str("0")};
-  form->KeepOpen = keepOpen.Link();
-  form->onClose = closed.Link();
-  Start();
-  EXPECT_TRUE(hl::PressCloseBox(*form->Control));
-  EXPECT_EQ(keepOpen.asked, 1);
-  EXPECT_EQ(closed.Count(), 1u);
-  EXPECT_TRUE(form->WindowGone);
-}
-
 // The close box with KeepOpen unconnected closes the form.
 TEST_F(FormTest, NothingFiresAfterOnClose) {
   TVNButton button(Parent());
@@ -152,16 +140,6 @@ TEST_F(FormTest, DragByClientStartsAMoveAndReportsThePress) {
   EXPECT_EQ(hl::View(*form->Control).dragStarts, 1);
   ASSERT_EQ(downs.Count(), 1u);
   EXPECT_EQ(ChainText(downs.Last()), "I:1");
-}
-
-TEST_F(FormTest, KeysOfTheFormAreNotReported) {
-  Recorder keys;
-  form->onKeyDown = keys.Link();
-  form->onKeyUp = keys.Link();
-  Start();
-  hl::Focus(*form->Control);
-  hl::PressKey('A');
-  EXPECT_EQ(keys.Count(), 0u);
 }
 
 }  // namespace
