@@ -57,10 +57,7 @@ class EventLog {
   }
 
   static bool Contains(const Entries& entries, std::string_view entry) {
-    for (const std::string& e : entries) {
-      if (e == entry) return true;
-    }
-    return false;
+    return std::find(entries.begin(), entries.end(), entry) != entries.end();
   }
 
   // The bytes of all entries called `name`, joined in order.

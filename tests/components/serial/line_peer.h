@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "components/serial/serial_device.h"
-
 namespace vn::test {
 
 class LinePeer {
@@ -27,9 +25,6 @@ class LinePeer {
   // The modem line events that an open reports ("CTS:1", ...): a
   // pseudo-terminal has no lines, the simulator's has them all on.
   virtual std::vector<std::string> LinesAtOpen() const = 0;
-
-  // Where and why a second open of the held port fails.
-  virtual serial::PlatformError HeldPortError() const = 0;
 
   // Generous: a healthy run never waits this long.
   virtual std::chrono::milliseconds Patience() const = 0;

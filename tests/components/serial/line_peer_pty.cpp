@@ -1,6 +1,3 @@
-#include <sys/file.h>
-
-#include <cerrno>
 #include <stop_token>
 #include <thread>
 
@@ -23,7 +20,6 @@ class PtyEchoPeer : public LinePeer {
   std::string PortName() const override { return "COM7"; }
   std::int32_t PortNumber() const override { return 7; }
   std::vector<std::string> LinesAtOpen() const override { return {}; }
-  serial::PlatformError HeldPortError() const override { return {"flock", EWOULDBLOCK}; }
   std::chrono::milliseconds Patience() const override { return kPatience; }
 
  private:

@@ -1,4 +1,3 @@
-#include "core/win32_api.h"
 #include "tests/components/serial/line_peer.h"
 #include "tests/components/serial/win32/sim_port.h"
 
@@ -12,7 +11,6 @@ class SimEchoPeer : public LinePeer {
   std::string PortName() const override { return kSimPort; }
   std::int32_t PortNumber() const override { return kSimPortNumber; }
   std::vector<std::string> LinesAtOpen() const override { return {"CTS:1", "DSR:1", "RLSD:1"}; }
-  serial::PlatformError HeldPortError() const override { return {"CreateFileA", ERROR_ACCESS_DENIED}; }
   std::chrono::milliseconds Patience() const override { return kWinePatience; }
 };
 
