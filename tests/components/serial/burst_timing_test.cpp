@@ -50,10 +50,9 @@ TEST(BurstTiming, AdapterKindFromTheWindowsDeviceName) {
     AdapterKind kind;
   };
   const Case cases[] = {
-      {"\\Device\\Serial0", AdapterKind::Uart},          {"\\device\\serial12", AdapterKind::Uart},
-      {"\\Device\\VCP0", AdapterKind::TimedUsb},         {"\\Device\\Silabser0", AdapterKind::UntimedUsb},
-      {"\\Device\\USBSER000", AdapterKind::UntimedUsb},  {"\\Device\\ProlificSerial0", AdapterKind::UntimedUsb},
-      {"\\Device\\BthModem0", AdapterKind::UntimedUsb},  {"Serial0", AdapterKind::UntimedUsb},
+      {"\\Device\\Serial0", AdapterKind::Uart},         {"\\device\\serial12", AdapterKind::Uart},
+      {"\\Device\\VCP0", AdapterKind::TimedUsb},        {"\\Device\\Silabser0", AdapterKind::UntimedUsb},
+      {"\\Device\\ProlificSerial0", AdapterKind::UntimedUsb}, {"Serial0", AdapterKind::UntimedUsb},
       {"", AdapterKind::UntimedUsb},
   };
   for (const Case& c : cases) EXPECT_EQ(AdapterKindOfDeviceName(c.name), c.kind) << c.name;

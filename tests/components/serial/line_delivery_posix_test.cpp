@@ -71,7 +71,6 @@ TEST_F(FakeSysfs, DeliveryFollowsWhatTheSystemTellsOfTheHardware) {
   };
   const Case cases[] = {
       {"pts", 0us, 1},
-      {"missing", 0us, 1},
       {"ttyS0", 0us, kAssumedFifoTrigger},
       {"ttyS1", 0us, 8},
       {"ttyUSB1", kUntimedAdapterTick, 1},
