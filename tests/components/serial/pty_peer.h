@@ -46,7 +46,6 @@ class PtyPeer {
   }
 
   serial::PortMapEntry Entry(std::string comName) const { return {std::move(comName), slavePath_}; }
-  const std::string& SlavePath() const { return slavePath_; }
   int SlaveFd() const { return slave_.Get(); }
 
   // Writes everything; fails the test when the line takes nothing for a while.
