@@ -11,28 +11,6 @@
 namespace vn {
 namespace {
 
-TEST(CompareNoCase, FoldsOnlyAsciiLetters) {
-  EXPECT_LT(CompareNoCase("abc", "ABD"), 0);
-  EXPECT_EQ(CompareNoCase("Ab", "aB"), 0);
-  EXPECT_LT(CompareNoCase("a", "ab"), 0);
-  EXPECT_GT(CompareNoCase("ab", "a"), 0);
-  EXPECT_NE(CompareNoCase("\xC0", "\xE0"), 0);  // Cyrillic capital and small A
-  EXPECT_EQ(CompareNoCase("", ""), 0);
-  // The first zero byte ends the text.
-  EXPECT_EQ(CompareNoCase(std::string("ab\0x", 4), "AB"), 0);
-  EXPECT_EQ(CompareNoCase("[", "a"), '[' - 'A');
-}
-
-TEST(PosFrom, Table) {
-  EXPECT_EQ(PosFrom("b", "abcb", 1), 2u);
-  EXPECT_EQ(PosFrom("b", "abcb", 3), 4u);
-  EXPECT_EQ(PosFrom("b", "abcb", 5), 0u);
-  EXPECT_EQ(PosFrom("", "abc", 1), 0u);
-  EXPECT_EQ(PosFrom("abcd", "abc", 1), 0u);
-  EXPECT_EQ(PosFrom("c", "abc", 0), 0u);
-  EXPECT_EQ(PosFrom(std::string("\0", 1), std::string("a\0", 2), 1), 2u);
-}
-
 // The search resumes after each replacement: inserted text is never searched
 // again, and an empty pattern replaces nothing.
 TEST(ReplaceAll, ResumesAfterReplacement) {
@@ -47,28 +25,6 @@ TEST(ReplaceAll, ResumesAfterReplacement) {
     ReplaceAll(c.text, c.from, c.to);
     EXPECT_EQ(c.text, c.expected) << c.from << " -> " << c.to;
   }
-}
-
-TEST(ReplaceAll, FilterDecidesPerOccurrence) {
-  // Replace "%1" only when no digit follows; a declined match resumes one
-  // byte further.
-  auto notFollowedByDigit = [](const void*, std::string_view text, std::size_t pos) {
-    const std::size_t after = pos + 2;
-    return after >= text.size() || text[after] < '0' || text[after] > '9';
-  };
-  std::string s = "%1 %12 %1";
-  ReplaceAll(s, "%1", "X", notFollowedByDigit);
-  EXPECT_EQ(s, "X %12 X");
-
-  int context = 0;
-  auto counting = [](const void* ctx, std::string_view, std::size_t) {
-    ++*static_cast<int*>(const_cast<void*>(ctx));
-    return false;
-  };
-  std::string t = "aaa";
-  ReplaceAll(t, "aa", "b", counting, &context);
-  EXPECT_EQ(t, "aaa");
-  EXPECT_EQ(context, 2);  // found at 0, then at 1
 }
 
 TEST(ReplaceAll, LongTextStaysLinear) {
@@ -88,9 +44,6 @@ TEST(Cp1251Lower, FoldsLatinAndCyrillicCapitalsOnly) {
       EXPECT_EQ(LowerCp1251(lower), lower) << c;  // small letters stay
     }
   }
-  std::string zero("AB\0CD", 5);  // folding stops at the first zero byte
-  LowerCp1251(zero);
-  EXPECT_EQ(zero, std::string("ab\0CD", 5));
 }
 
 std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }

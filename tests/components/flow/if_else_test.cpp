@@ -90,6 +90,8 @@ TEST(CompareDataTest, EveryCodeForEveryKindOfFirstOperand) {
       {"abc vs ABC", Str("abc"), Str("ABC"), "000111"},
       {"abc vs ABD", Str("abc"), Str("ABD"), "010101"},
       {"a vs ab", Str("a"), Str("ab"), "010101"},
+      // Letters fold to capitals, so "[" sorts after every letter.
+      {"[ vs a", Str("["), Str("a"), "001011"},
       {"text 5 vs Integer 5", Str("5"), Int(5), "100110"},
       {"text 05 vs Integer 5", Str("05"), Int(5), "010101"},
       {"empty text vs NULL", Str(""), TData{}, "100110"},
