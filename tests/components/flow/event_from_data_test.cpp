@@ -49,20 +49,6 @@ TEST_F(EventFromDataTest, StoresTheWholeChainInItsOwnNodes) {
   EXPECT_EQ(ChainText(store.Stored()), "S:port I:1 S:x");
 }
 
-TEST_F(EventFromDataTest, ConnectedPointWinsAndBreakFallsBackToIncoming) {
-  TVNEventFromData store;
-  Answer source{Int(5)};
-  store.Data = source.Link();
-  TData value = Str("ignored");
-  store.doData(value, 0);
-  EXPECT_EQ(ChainText(store.Stored()), "I:5");
-  EXPECT_EQ(ChainText(value), "S:ignored");  // not consumed
-
-  source.value = Break();
-  store.doData(value, 0);
-  EXPECT_EQ(ChainText(store.Stored()), "S:ignored");
-}
-
 // Announced work that stores a fresh value before the read ends.
 struct Refresher {
   TVNEventFromData* store;
