@@ -80,22 +80,6 @@ TEST_F(MMTimerTest, TickLimitAndRestartCountedFromDoStart) {
   EXPECT_FALSE(timer.Running());
 }
 
-TEST_F(MMTimerTest, AutoStartNeitherReloadsNorFiresStop) {
-  TVNMMTimer timer;
-  Wire(timer);
-  timer.SetInterval(3'600'000);
-  timer.SetCount(2);
-  timer.SetAutoStart(true);
-  EXPECT_TRUE(timer.Running());
-  timer.Tick();
-  timer.SetAutoStart(false);
-  EXPECT_FALSE(timer.Running());
-  EXPECT_EQ(timer.RemainingTicks(), 1);
-  EXPECT_EQ(events.stops, 0);
-  timer.SetInterval(3'600'000);  // same value: still stopped
-  EXPECT_FALSE(timer.Running());
-}
-
 // Re-enters the timer's tick from inside onTimer.
 struct Reentrant {
   TVNMMTimer* timer;

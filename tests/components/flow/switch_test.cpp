@@ -53,19 +53,6 @@ TEST_F(SwitchTest, UnsetValuesPassTheFirstIncomingValueToBothEvents) {
   EXPECT_EQ(ChainText(sw.Value()), "S:head");
 }
 
-TEST_F(SwitchTest, ConnectedPointWinsAndBreakFallsBackToTheProperty) {
-  sw.DataOn = Str("prop-on");
-  sw.DataOff = Str("prop-off");
-  Answer on{Str("point-on")}, off{Break()};
-  sw.DataOnPoint = on.Link();
-  sw.DataOffPoint = off.Link();
-  Toggle();
-  Toggle();
-  EXPECT_EQ(journal, (Journal{"onSwitch=S:point-on", "onOn=S:point-on", "onSwitch=S:prop-off",
-                              "onOff=S:prop-off"}));
-  EXPECT_EQ(off.asked, 1);  // the Break was asked for, not skipped
-}
-
 TEST_F(SwitchTest, StateEventIsDeferredWithAValueOnSwitchCannotChange) {
   sw.DataOn = Int(1);
   Clobber clobber;
