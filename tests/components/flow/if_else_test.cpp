@@ -42,18 +42,6 @@ TEST_F(IfElseTest, PropertyOperandLeavesTheIncomingValueToTheOther) {
   EXPECT_EQ(journal, (Journal{"false=I:2", "true=I:3", "true=S:3"}));
 }
 
-TEST_F(IfElseTest, ConnectedPointsWinAndBreakFallsBack) {
-  cmp.Compare = static_cast<std::uint8_t>(CompareCode::Greater);
-  cmp.Op1 = Int(1);
-  Answer op1{Int(10)}, op2{Break()};
-  cmp.Op1Point = op1.Link();
-  cmp.Op2Point = op2.Link();
-  Compare({Int(9)});  // 10 > 9, with 9 taken from the incoming value
-  op1.value = Break();
-  Compare({Int(9)});  // property 1 > 9 fails
-  EXPECT_EQ(journal, (Journal{"true=I:9", "false=I:9"}));
-}
-
 TData Tagged(std::uint8_t tag, double real = 0) {
   TData data;
   data.DataType = tag;

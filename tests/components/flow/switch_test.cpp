@@ -36,16 +36,6 @@ TEST_F(SwitchTest, DefaultPicksTheStateAndEachToggleFiresOnSwitchThenTheStateEve
   EXPECT_EQ(ChainText(answer), "I:0");
 }
 
-// Also: a State other than 1 counts as Off, and the toggle restores 0 or 1.
-TEST_F(SwitchTest, UnsetValuesPassTheFirstIncomingValueToBothEvents) {
-  sw.State = 7;
-  std::vector<TData> chain = {Str("head"), Int(2)};
-  Toggle(LinkChain(chain));
-  EXPECT_EQ(sw.State, 1);
-  EXPECT_EQ(journal, (Journal{"onSwitch=S:head", "onOn=S:head"}));
-  EXPECT_EQ(ChainText(sw.Value()), "S:head");
-}
-
 TEST_F(SwitchTest, StateEventIsDeferredWithAValueOnSwitchCannotChange) {
   sw.DataOn = Int(1);
   Clobber clobber;
