@@ -29,40 +29,6 @@ TEST(TextToInteger, Table) {
   for (const auto& c : cases) EXPECT_EQ(TextToInteger(c.text), c.expected) << '"' << c.text << '"';
 }
 
-TEST(TextToReal, Table) {
-  struct Case {
-    const char* text;
-    double expected;
-  };
-  const Case cases[] = {
-      {"", 0.0},        {"1.5", 1.5},     {"-2.25", -2.25}, {"1 2", 12.0},
-      {"+3", 3.0},      {"1.2.3", 1.2},   {"1e3", 1000.0},  {"2.5E-1", 0.25},
-      {"abc", 0.0},     {".5", 0.5},      {"1e", 1.0},
-  };
-  for (const auto& c : cases) EXPECT_DOUBLE_EQ(TextToReal(c.text), c.expected) << c.text;
-}
-
-TEST(TextToReal, HugeExponentIsTotal) {
-  EXPECT_TRUE(std::isinf(TextToReal("1e999999")));
-  EXPECT_EQ(TextToReal("1e-999999"), 0.0);
-  EXPECT_TRUE(std::isnan(TextToReal("0e999999")));
-}
-
-TEST(RealToText, PlainDecimalNotation) {
-  struct Case {
-    double value;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {0.0, "0"},          {1.5, "1.5"},         {-2.25, "-2.25"},  {0.001, "0.001"},
-      {100.0, "100"},      {0.1 + 0.2, "0.3"},   {1e20, "100000000000000000000"},
-      {123456789012345678.0, "123456789012346000"},
-      {-0.5, "-0.5"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(RealToText(c.value), c.expected) << c.value;
-  EXPECT_EQ(RealToText(std::numeric_limits<double>::infinity()), "INF");
-}
-
 TEST(RoundReal, HalvesToEvenAndSaturates) {
   EXPECT_EQ(RoundReal(2.5), 2);
   EXPECT_EQ(RoundReal(3.5), 4);

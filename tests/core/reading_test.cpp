@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "core/conversions.h"
 #include "core/dispatch.h"
 #include "tests/support/test_points.h"
@@ -8,81 +10,63 @@ namespace vn {
 namespace {
 
 using test::Answer;
+using test::Break;
 using test::Int;
 using test::Str;
 
 class ReadingTest : public test::LiveDispatchTest {};
 
-TEST_F(ReadingTest, ConnectedPointWinsEvenWithNull) {
-  Answer answer;  // answers NULL
-  TData in = Int(7);
-  EXPECT_EQ(ReadInteger(in, answer.Link(), 0), 0);
-  EXPECT_EQ(in.DataType, TagInteger);  // incoming value not consumed
-  EXPECT_EQ(in.IData, 7);
-  EXPECT_EQ(answer.asked, 1);
+// A reader takes a connected point's answer, even NULL; after a Break answer,
+// or unconnected, a set (non-zero) default; else the head of the incoming
+// chain, which then moves on to the next value.
+TEST_F(ReadingTest, PointThenSetDefaultThenIncomingChain) {
+  struct Case {
+    const char* name;
+    std::optional<TData> answer;  // none: unconnected
+    std::int32_t fallback, got;
+    std::int32_t headAfter;  // of the incoming chain 7, 8
+  };
+  const Case cases[] = {
+      {"point answering NULL wins", TData{}, 5, 0, 7},
+      {"point wins over the default", Int(3), 5, 3, 7},
+      {"Break falls back to the set default", Break(), 5, 5, 7},
+      {"Break and an unset default take the chain", Break(), 0, 7, 8},
+      {"unconnected: the set default", std::nullopt, 5, 5, 7},
+      {"unconnected and unset: the chain", std::nullopt, 0, 7, 8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Answer answer{c.answer.value_or(TData{})};
+    TData tail = Int(8);
+    TData in = Int(7);
+    in.Next = &tail;
+    EXPECT_EQ(ReadInteger(in, c.answer ? answer.Link() : TPointLink{}, c.fallback), c.got);
+    EXPECT_EQ(in.IData, c.headAfter);
+    EXPECT_EQ(answer.asked, c.answer ? 1 : 0);
+  }
 }
 
-TEST_F(ReadingTest, BreakAnswerFallsBack) {
-  Answer answer{test::Break()};
+// Taken values leave the chain one by one until NULL, which readers answer
+// with their defaults. ReadData honours a default value unless it is NULL.
+TEST_F(ReadingTest, ChainRunsOutIntoNull) {
+  TData tail = Str("x");
   TData in = Int(7);
-  EXPECT_EQ(ReadInteger(in, answer.Link(), 0), 7);
-  EXPECT_EQ(in.DataType, TagNull);
-
-  TData in2 = Str("x");
-  EXPECT_EQ(ReadString(in2, answer.Link(), RcString("dflt")), "dflt");
-  EXPECT_EQ(in2.SData, "x");
-}
-
-// A set default (non-zero, non-empty, non-NULL) wins and leaves the incoming
-// value to the next reader; an unset one takes the incoming value.
-TEST_F(ReadingTest, SetDefaultWinsOverIncoming) {
-  TData in = Int(7);
-  const TData fallback = Int(9);
+  in.Next = &tail;
   TData r;
-  EXPECT_EQ(ReadInteger(in, TPointLink{}, 5), 5);
-  EXPECT_EQ(ReadString(in, TPointLink{}, RcString("d")), "d");
-  ReadData(in, TPointLink{}, &fallback, r);
-  EXPECT_EQ(r.IData, 9);
-  EXPECT_EQ(in.DataType, TagInteger);
-  EXPECT_EQ(in.IData, 7);
   EXPECT_EQ(ReadString(in, TPointLink{}, RcString()), "7");
-  EXPECT_EQ(in.DataType, TagNull);
-  EXPECT_EQ(ReadString(in, TPointLink{}, RcString()), "");
-
-  const TData nullDefault;
-  in = Int(1);
-  ReadData(in, TPointLink{}, &nullDefault, r);
-  EXPECT_EQ(r.IData, 1);
-  EXPECT_EQ(in.DataType, TagNull);
-}
-
-TEST_F(ReadingTest, ZeroDefaultMovesToNextChainedValue) {
-  TData third = Int(3);
-  TData second = Int(2);
-  second.Next = &third;
-  TData in = Int(1);
-  in.Next = &second;
-  EXPECT_EQ(ReadInteger(in, TPointLink{}, 0), 1);
-  EXPECT_EQ(in.IData, 2);
-  EXPECT_EQ(in.Next, &third);
-  EXPECT_EQ(ReadInteger(in, TPointLink{}, 0), 2);
-  EXPECT_EQ(ReadInteger(in, TPointLink{}, 0), 3);
+  ReadData(in, TPointLink{}, nullptr, r);
+  EXPECT_EQ(r.SData, "x");
   EXPECT_EQ(in.DataType, TagNull);
   EXPECT_EQ(ReadInteger(in, TPointLink{}, 0), 0);
-}
+  EXPECT_EQ(ReadString(in, TPointLink{}, RcString("d")), "d");
 
-TEST_F(ReadingTest, TwoReadsTakeStringThenInteger) {
-  TData second = Int(42);
-  TData in = Str("first");
-  in.Next = &second;
-  TData a, b;
-  ReadData(in, TPointLink{}, nullptr, a);
-  ReadData(in, TPointLink{}, nullptr, b);
-  EXPECT_EQ(a.DataType, TagString);
-  EXPECT_EQ(a.SData, "first");
-  EXPECT_EQ(a.Next, nullptr);
-  EXPECT_EQ(b.DataType, TagInteger);
-  EXPECT_EQ(b.IData, 42);
+  const TData fallback = Int(9);
+  const TData nullDefault;
+  in = Int(1);
+  ReadData(in, TPointLink{}, &fallback, r);
+  EXPECT_EQ(r.IData, 9);
+  ReadData(in, TPointLink{}, &nullDefault, r);
+  EXPECT_EQ(r.IData, 1);
   EXPECT_EQ(in.DataType, TagNull);
 }
 
@@ -97,9 +81,8 @@ TEST_F(ReadingTest, ReadDataFromNullHeadDropsChain) {
   EXPECT_EQ(in.DataType, TagNull);
 }
 
-// ReadDataChain keeps the chain of an answer and takes the incoming one whole;
-// ReadData cuts the answer's chain.
-TEST_F(ReadingTest, ReadDataChainKeepsChains) {
+// ReadDataChain keeps the chain of an answer; ReadData cuts it.
+TEST_F(ReadingTest, OnlyReadDataChainKeepsTheAnswersChain) {
   TData tail = Int(2);
   Answer answer{Int(1)};
   answer.value.Next = &tail;
@@ -108,50 +91,6 @@ TEST_F(ReadingTest, ReadDataChainKeepsChains) {
   EXPECT_EQ(r.Next, nullptr);
   ReadDataChain(in, answer.Link(), nullptr, r);
   EXPECT_EQ(r.Next, &tail);
-
-  in = Int(1);
-  in.Next = &tail;
-  ReadDataChain(in, TPointLink{}, nullptr, r);
-  EXPECT_EQ(r.IData, 1);
-  EXPECT_EQ(r.Next, &tail);
-  EXPECT_EQ(in.DataType, TagNull);
-  EXPECT_EQ(in.Next, nullptr);
-}
-
-TEST_F(ReadingTest, ReadPointOrBreak) {
-  TData d = Int(3);
-  ReadPointOrBreak(d, TPointLink{});
-  EXPECT_EQ(d.DataType, TagBreak);
-
-  Answer answer{Str("a")};
-  TData e = Int(3);
-  ReadPointOrBreak(e, answer.Link());
-  EXPECT_EQ(e.SData, "a");
-}
-
-TEST(Chain, CopyDataMakesNewNodesAndFreeLeavesSource) {
-  TData c = Int(3);
-  TData b = Str("two");
-  b.Next = &c;
-  TData a = Int(1);
-  a.Next = &b;
-
-  TData copy;
-  CopyData(copy, a);
-  ASSERT_NE(copy.Next, nullptr);
-  EXPECT_NE(copy.Next, &b);
-  EXPECT_EQ(copy.Next->SData, "two");
-  ASSERT_NE(copy.Next->Next, nullptr);
-  EXPECT_NE(copy.Next->Next, &c);
-  EXPECT_EQ(copy.Next->Next->IData, 3);
-  EXPECT_EQ(copy.Next->Next->Next, nullptr);
-
-  FreeData(copy);
-  EXPECT_EQ(copy.Next, nullptr);
-  EXPECT_EQ(copy.IData, 1);  // the head is untouched
-  EXPECT_EQ(a.Next, &b);
-  EXPECT_EQ(b.Next, &c);
-  EXPECT_EQ(b.SData, "two");
 }
 
 TEST(Chain, CopyStopsAfterNullValue) {
@@ -171,19 +110,6 @@ TEST(Chain, CopyStopsAfterNullValue) {
   nullHead.Next = &c;
   CopyData(copy, nullHead);
   EXPECT_EQ(copy.Next, nullptr);
-}
-
-TEST(Chain, OwnedChainSurvivesReassignFromItself) {
-  TData b = Int(2);
-  TData a = Int(1);
-  a.Next = &b;
-  TOwnedChain held;
-  held.Assign(a);
-  // Hand the held value (which shares the held nodes) back to its holder.
-  const TData shared = held.Head();
-  held.Assign(shared);
-  ASSERT_NE(held.Head().Next, nullptr);
-  EXPECT_EQ(held.Head().Next->IData, 2);
 }
 
 TEST(Chain, ConstructorsResetLinks) {

@@ -45,7 +45,7 @@ TEST(MemStream, SeekOriginsGrowthAndBounds) {
   }
 }
 
-TEST(MemStream, WriteReadAndSetSizeStayWithinTheBytes) {
+TEST(MemStream, WriteAndReadStayWithinTheBytes) {
   TMemStream stream;
   EXPECT_EQ(stream.Write(Bytes{1, 2}), 2);
   stream.Seek(1, TSeekOrigin::Begin);
@@ -62,17 +62,6 @@ TEST(MemStream, WriteReadAndSetSizeStayWithinTheBytes) {
   EXPECT_EQ(stream.Read(buffer), 0);
   EXPECT_EQ(buffer, (std::array<std::uint8_t, 4>{8, 9, 7, 7}));
   EXPECT_EQ(stream.Position(), 4);
-
-  stream.SetSize(3);  // keeps the first bytes and pulls the position back
-  EXPECT_EQ(stream.Position(), 3);
-  EXPECT_EQ(Contents(stream), (Bytes{1, 5, 8}));
-  for (std::int32_t size : {0, -1, kMin}) {  // non-positive sizes empty the stream
-    stream.Seek(2, TSeekOrigin::Begin);
-    stream.SetSize(size);
-    EXPECT_EQ(stream.Position(), 0) << size;
-    EXPECT_TRUE(stream.Memory().empty()) << size;
-    EXPECT_EQ(stream.Read(buffer), 0);
-  }
 }
 
 class StreamComponentsTest : public test::LiveDispatchTest {};
@@ -132,14 +121,6 @@ TEST(LoadStreamResource, LoadsCarriedBlobPositionedAtStart) {
   EXPECT_EQ(stream->Read(head), 4);
   EXPECT_EQ(head[1], ExpectedByte(1));
   EXPECT_EQ(LoadStreamResource("testblob")->Size(), 300);  // names ignore letter case, as on Windows
-}
-
-TEST(LoadStreamResource, UnknownNameGivesEmptyStream) {
-  for (const char* name : {"STREAM1", "", "TESTBLOB2", "TESTBLO"}) {
-    auto stream = LoadStreamResource(name);
-    EXPECT_EQ(stream->Size(), 0) << name;
-    EXPECT_EQ(stream->Position(), 0);
-  }
 }
 
 }  // namespace

@@ -32,19 +32,6 @@ TEST_F(CommutatorTest, UnconnectedControlsSendAFreshCopyToEveryOutputInOrder) {
   EXPECT_EQ(ChainText(value), "S:a I:2");  // the controls took nothing
 }
 
-TEST_F(CommutatorTest, ReadsEnableThenOutIndexThenInIndexButOnlyEnableWhenDisabled) {
-  LoggedAnswer enable{Int(0), &journal, "Enable"};
-  LoggedAnswer out{Int(1), &journal, "OutIndex"};
-  LoggedAnswer in{Int(-1), &journal, "InIndex"};
-  sw.Enable = enable.Link();
-  sw.OutIndex = out.Link();
-  sw.InIndex = in.Link();
-  Hit(0);
-  enable.value = Int(1);
-  Hit(0);
-  EXPECT_EQ(journal, (Journal{"Enable", "Enable", "OutIndex", "InIndex", "out1=I:7"}));
-}
-
 struct RouteCase {
   const char* name;
   std::int32_t inIndex, outIndex;
@@ -56,11 +43,9 @@ TEST_F(CommutatorTest, RoutesByInIndexAndOutIndex) {
   const std::vector<RouteCase> cases = {
       {"InIndex matches", 1, -1, 1, {"out0=I:7", "out1=I:7", "out2=I:7"}},
       {"InIndex differs", 1, -1, 0, {}},
-      {"InIndex 0 is an index, not a wildcard", 0, -1, 1, {}},
       {"negative InIndex lets all in", -5, 2, 9, {"out2=I:7"}},
       {"single output", -1, 1, 0, {"out1=I:7"}},
       {"OutIndex equal to OutCount", -1, 3, 0, {}},
-      {"OutIndex far beyond", -1, 70000, 0, {}},
       {"InIndex above 16 bits never matches", 65536, -1, 0, {}},
   };
   for (const RouteCase& c : cases) {
@@ -72,18 +57,6 @@ TEST_F(CommutatorTest, RoutesByInIndexAndOutIndex) {
     Hit(c.hitInput);
     EXPECT_EQ(journal, c.fired);
   }
-}
-
-TEST_F(CommutatorTest, CountZeroKeepsTheArrayButFiresNothing) {
-  sw.SetOutCount(0);
-  Hit(0);
-  Answer out{Int(0)};
-  sw.OutIndex = out.Link();
-  Hit(0);
-  EXPECT_TRUE(journal.empty());
-  sw.SetOutCount(2);  // the earlier links are still there
-  Hit(0);
-  EXPECT_EQ(journal, Journal{"out0=I:7"});
 }
 
 // An output that shrinks its commutator while the all-outputs pass runs.
@@ -114,16 +87,12 @@ using HubTest = LiveDispatchTest;
 
 TEST_F(HubTest, OutputsFireInOrderEachWithItsOwnCopyOfTheIncomingValue) {
   TVNHub hub;
-  TData value = Int(4);
-  hub.doEvent(value, 0);  // no outputs: nothing to do
-  EXPECT_EQ(ChainText(value), "I:4");
-
   Journal journal;
   ChainLog first{&journal, "out0"}, last{&journal, "out2"};
   Clobber clobber;
   hub.SetOutCount(3);
   hub.onEvent = {first.Link(), clobber.Link(), last.Link()};
-  value = Str("v");
+  TData value = Str("v");
   hub.doEvent(value, 7);  // every input index acts alike
   EXPECT_EQ(journal, (Journal{"out0=S:v", "out2=S:v"}));
   EXPECT_EQ(ChainText(value), "S:v");  // unchanged, nothing deferred

@@ -49,41 +49,6 @@ TEST_F(EventFromDataTest, StoresTheWholeChainInItsOwnNodes) {
   EXPECT_EQ(ChainText(store.Stored()), "S:port I:1 S:x");
 }
 
-TEST_F(EventFromDataTest, ConnectedPointWinsAndBreakFallsBackToIncoming) {
-  TVNEventFromData store;
-  Answer source{Int(5)};
-  store.Data = source.Link();
-  TData value = Str("ignored");
-  store.doData(value, 0);
-  EXPECT_EQ(ChainText(store.Stored()), "I:5");
-  EXPECT_EQ(ChainText(value), "S:ignored");  // not consumed
-
-  source.value = Break();
-  store.doData(value, 0);
-  EXPECT_EQ(ChainText(store.Stored()), "S:ignored");
-}
-
-// Announced work that stores a fresh value before the read ends.
-struct Refresher {
-  TVNEventFromData* store;
-  int next = 0;
-  void doEvent(TData&, std::uint16_t) {
-    TData value = Int(++next);
-    store->doData(value, 0);
-  }
-};
-
-TEST_F(EventFromDataTest, ReadAnswersTheValueStoredByTheAnnouncedWork) {
-  TVNEventFromData store;
-  Refresher refresher{&store};
-  store.onEvent = MakePoint<&Refresher::doEvent>(0, &refresher);
-  const TPointLink read = MakePoint<&TVNEventFromData::varData>(0, &store);
-  TData first, second;
-  ReadPoint(read, first);
-  ReadPoint(read, second);
-  EXPECT_EQ(ChainText(first) + " / " + ChainText(second), "I:1 / I:2");
-}
-
 using DoDataTest = LiveDispatchTest;
 
 struct DoDataCase {

@@ -35,18 +35,6 @@ struct ChainLog {
   TPointLink Link() { return MakePoint<&ChainLog::doEvent>(0, this); }
 };
 
-// A variable point answering a fixed value that logs its name when read.
-struct LoggedAnswer {
-  TData value;
-  Journal* journal;
-  std::string name;
-  void varValue(TData& data, std::uint16_t) {
-    journal->push_back(name);
-    data = value;
-  }
-  TPointLink Link() { return MakePoint<&LoggedAnswer::varValue>(0, this); }
-};
-
 // Overwrites the value it receives (defers 999 to nowhere).
 struct Clobber {
   void doEvent(TData& data, std::uint16_t) { DeferInteger(data, TPointLink{}, 999); }

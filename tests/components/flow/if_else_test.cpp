@@ -23,12 +23,15 @@ class IfElseTest : public LiveDispatchTest {
   ChainLog onTrue{&journal, "true"}, onFalse{&journal, "false"};
 };
 
-// The outputs carry the incoming chain whole, not the operands.
+// The outputs carry the incoming chain whole, not the operands, deferred.
 TEST_F(IfElseTest, UnsetOperandsComeFromTheChainInOrder) {
   cmp.Compare = static_cast<std::uint8_t>(CompareCode::Less);
   Compare({Int(3), Int(8)});  // 3 < 8: Op1 took the first value
   Compare({Int(8), Int(3)});
   EXPECT_EQ(journal, (Journal{"true=I:3 I:8", "false=I:8 I:3"}));
+  TData value = Int(4);
+  cmp.doCompare(value, 0);
+  EXPECT_EQ(DeferredTo(cmp.onFalse, value), "I:4");  // 4 < nothing (0) fails
 }
 
 TEST_F(IfElseTest, PropertyOperandLeavesTheIncomingValueToTheOther) {
@@ -37,30 +40,6 @@ TEST_F(IfElseTest, PropertyOperandLeavesTheIncomingValueToTheOther) {
   Compare({Int(3)});
   Compare({Str("3")});
   EXPECT_EQ(journal, (Journal{"false=I:2", "true=I:3", "true=S:3"}));
-}
-
-TEST_F(IfElseTest, ConnectedPointsWinAndBreakFallsBack) {
-  cmp.Compare = static_cast<std::uint8_t>(CompareCode::Greater);
-  cmp.Op1 = Int(1);
-  Answer op1{Int(10)}, op2{Break()};
-  cmp.Op1Point = op1.Link();
-  cmp.Op2Point = op2.Link();
-  Compare({Int(9)});  // 10 > 9, with 9 taken from the incoming value
-  op1.value = Break();
-  Compare({Int(9)});  // property 1 > 9 fails
-  EXPECT_EQ(journal, (Journal{"true=I:9", "false=I:9"}));
-}
-
-TEST_F(IfElseTest, ReadsOp1BeforeOp2AndDefersTheIncomingValue) {
-  Journal reads;
-  LoggedAnswer op1{Int(1), &reads, "Op1"}, op2{Int(1), &reads, "Op2"};
-  cmp.Op2Point = op2.Link();
-  cmp.Op1Point = op1.Link();
-  TData value = Int(4);
-  cmp.doCompare(value, 0);
-  EXPECT_EQ(reads, (Journal{"Op1", "Op2"}));
-  EXPECT_TRUE(journal.empty());
-  EXPECT_EQ(DeferredTo(cmp.onTrue, value), "I:4");
 }
 
 TData Tagged(std::uint8_t tag, double real = 0) {
@@ -84,13 +63,12 @@ TEST(CompareDataTest, EveryCodeForEveryKindOfFirstOperand) {
       {"Integer 10 vs text 9", Int(10), Str("9"), "001011"},
       // ...but text 10 against the text 9, ordered by bytes.
       {"text 10 vs Integer 9", Str("10"), Int(9), "010101"},
-      {"Integer min vs max", Int(INT32_MIN), Int(INT32_MAX), "010101"},
       {"Integer 0 vs NULL", Int(0), TData{}, "100110"},
       {"Integer vs unparsable text", Int(0), Str("x1"), "100110"},
       {"abc vs ABC", Str("abc"), Str("ABC"), "000111"},
-      {"abc vs ABD", Str("abc"), Str("ABD"), "010101"},
       {"a vs ab", Str("a"), Str("ab"), "010101"},
-      {"text 5 vs Integer 5", Str("5"), Int(5), "100110"},
+      // Letters fold to capitals, so "[" sorts after every letter.
+      {"[ vs a", Str("["), Str("a"), "001011"},
       {"text 05 vs Integer 5", Str("05"), Int(5), "010101"},
       {"empty text vs NULL", Str(""), TData{}, "100110"},
       // Cyrillic capital A (0xC0) and small a (0xE0) are not folded.
@@ -102,9 +80,7 @@ TEST(CompareDataTest, EveryCodeForEveryKindOfFirstOperand) {
       {"Real vs Integer", Tagged(TagReal, 1.5), Int(2), "010101"},
       {"NULL vs NULL", TData{}, TData{}, "111111"},
       {"NULL vs Integer 0", TData{}, Int(0), "000000"},
-      {"NULL vs empty text", TData{}, Str(""), "000000"},
       {"Stream", Tagged(TagStream), Tagged(TagStream), "000000"},
-      {"Break", Tagged(TagBreak), TData{}, "000000"},
       {"Integer still flagged deferred", Tagged(TagInteger | DeferredFlag), Int(0), "000000"},
   };
   for (const CompareCase& c : cases) {

@@ -62,40 +62,6 @@ TEST_F(MMTimerTest, CountZeroRunsUntilStoppedAndEveryStopFires) {
   EXPECT_EQ(timer.RemainingTicks(), -1);
 }
 
-TEST_F(MMTimerTest, TickLimitAndRestartCountedFromDoStart) {
-  // A long interval keeps the real timer out of the way; ticks are delivered
-  // by hand as the timer's thread would.
-  TVNMMTimer timer;
-  Wire(timer);
-  timer.SetInterval(3'600'000);
-  timer.SetCount(3);
-  timer.doStart(none, 0);
-  timer.Tick();
-  timer.Tick();
-  EXPECT_EQ(timer.RemainingTicks(), 1);
-  timer.doStart(none, 0);  // running: the remaining ticks are reloaded
-  for (int i = 0; i < 3; ++i) timer.Tick();
-  EXPECT_EQ(events.ticks, 5);
-  EXPECT_EQ(events.stops, 1);
-  EXPECT_FALSE(timer.Running());
-}
-
-TEST_F(MMTimerTest, AutoStartNeitherReloadsNorFiresStop) {
-  TVNMMTimer timer;
-  Wire(timer);
-  timer.SetInterval(3'600'000);
-  timer.SetCount(2);
-  timer.SetAutoStart(true);
-  EXPECT_TRUE(timer.Running());
-  timer.Tick();
-  timer.SetAutoStart(false);
-  EXPECT_FALSE(timer.Running());
-  EXPECT_EQ(timer.RemainingTicks(), 1);
-  EXPECT_EQ(events.stops, 0);
-  timer.SetInterval(3'600'000);  // same value: still stopped
-  EXPECT_FALSE(timer.Running());
-}
-
 // Re-enters the timer's tick from inside onTimer.
 struct Reentrant {
   TVNMMTimer* timer;
