@@ -92,15 +92,11 @@ class PortMap {
   std::string path_;
 };
 
-class GangTest : public ::testing::TestWithParam<bool> {
- protected:
-  Words Line() const { return GetParam() ? Words{"--adapter-tick-ms", "1"} : Words{}; }
-};
-
-// Eight devices, four of them faulty in four ways, a second flasher
-// process writing the same log meanwhile.
-TEST_P(GangTest, EachDeviceEndsOnItsOwn) {
-  const std::string folder = Folder(GetParam() ? "adapter" : "bare");
+// Eight devices behind USB adapters, four of them faulty in four ways, a
+// second flasher process writing the same log meanwhile. (Bare ptys, where
+// answers come whole, are the line of every other flasher run.)
+TEST(GangE2eTest, EachDeviceEndsOnItsOwn) {
+  const std::string folder = Folder("each");
   struct Case {
     Words fault;
     int code;
@@ -120,7 +116,7 @@ TEST_P(GangTest, EachDeviceEndsOnItsOwn) {
   std::vector<std::pair<std::string, const SimulatorProcess*>> names;
   Words arguments{"flash", "--log", folder + "/history.jsonl"};
   for (std::size_t i = 0; i < std::size(cases); ++i) {
-    Words options = Line();
+    Words options{"--adapter-tick-ms", "1"};
     options.insert(options.end(), cases[i].fault.begin(), cases[i].fault.end());
     if (cases[i].blocks == -1) options.insert(options.end(), {"--save", folder + "/" + std::to_string(i) + ".bin"});
     devices.push_back(Device(options));
@@ -156,23 +152,9 @@ TEST_P(GangTest, EachDeviceEndsOnItsOwn) {
       EXPECT_EQ(SummaryField(device, "extra"), "0") << i << ": " << device;
     }
   }
+  EXPECT_NE(LineOf(log, devices[2]->Pty()).find("did not confirm block 3"), std::string::npos);
   EXPECT_NE(LineOf(log, devices[5]->Pty()).find("vanished during the transfer"), std::string::npos);
   EXPECT_NE(flasher.Out().find("result"), std::string::npos) << "no summary table:\n" << flasher.Out();
-}
-
-INSTANTIATE_TEST_SUITE_P(Line, GangTest, ::testing::Bool(),
-                         [](const auto& line) { return line.param ? "ThroughAdapter" : "BarePty"; });
-
-TEST(GangE2eTest, CtrlCNamesEveryDeviceCutMidTransfer) {
-  FlasherProcess flasher({"flash", "--simulate", "3", "--", "--turnaround-us", "10000"});
-  ASSERT_TRUE(WaitForTimes(flasher, "writing 508 blocks", 3, 60s)) << flasher.Out() << flasher.Err();
-  std::this_thread::sleep_for(200ms);
-  flasher.Interrupt();
-  EXPECT_EQ(flasher.Finish(), 130);
-  for (const char* port : {"COM255", "COM254", "COM253"}) {
-    EXPECT_NE(flasher.Err().find(std::string("interrupted during the transfer on ") + port), std::string::npos)
-        << port << "\n" << flasher.Err();
-  }
 }
 
 // --auto takes the USB serial adapters whose device answers as ours: a
@@ -238,8 +220,6 @@ TEST(GangE2eTest, WatchFlashesEachConnectionOnce) {
 TEST(GangE2eTest, BadInputIsRefusedClearly) {
   const std::string folder = Folder("bad");
   auto device = Device({"--link", folder + "/link"});
-  Words manyPorts{"probe"};
-  for (int i = 1; i <= 200; ++i) manyPorts.push_back("COM" + std::to_string(i));
   struct Case {
     Words arguments;
     int code;
@@ -248,9 +228,7 @@ TEST(GangE2eTest, BadInputIsRefusedClearly) {
   const Case cases[] = {
       {{"probe", "COM7", "com7"}, 2, "given twice"},
       {{"probe", folder + "/link", device->Pty()}, 2, "is the same port as"},
-      {manyPorts, 3, "COM200 does not exist"},
       {{"flash", "--simulate", "--log", folder + "/missing/history.jsonl"}, 1, "missing/history.jsonl"},
-      {{"flash", "--simulate", "--log", "/dev/null/history.csv"}, 1, "/dev/null/history.csv"},
   };
   PortMap map(folder + "/ports");
   map.WriteText("");
