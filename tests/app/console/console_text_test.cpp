@@ -32,12 +32,6 @@ TEST(ConsoleTextTest, ProgressShowsCountsShareRateAndTimeLeft) {
   EXPECT_NE(ProgressBar({1, 508, 0.5}, 10).find("04:14 left"), std::string::npos);  // 507 blocks at 0.5 s each
 }
 
-TEST(ConsoleTextTest, TraceLineIsTimeDirectionAndHexBytes) {
-  EXPECT_EQ(TraceLine(1.5, true, "VERS"), "    1.500000 > 56 45 52 53");
-  EXPECT_EQ(TraceLine(0.000123, false, std::string("\x00\xff\x0d", 3)), "    0.000123 < 00 FF 0D");
-  EXPECT_EQ(TraceLine(2, false, ""), "    2.000000 <");
-}
-
 TEST(ConsoleTextTest, JsonSummaryIsOneLineWithEscapedTexts) {
   Summary s;
   s.command = "flash";
