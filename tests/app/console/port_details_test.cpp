@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace vn::console {
 namespace {
@@ -84,15 +85,10 @@ TEST_F(FakeSysfs, DetailsComeFromTheUsbDeviceAboveTheTty) {
       {"console", {}},
       {"ttyUSB7", {}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.tty);
-    const PortDetails got = DetailsOfTty(ttyClass(), c.tty);
-    EXPECT_EQ(got.vendorProduct, c.expected.vendorProduct);
-    EXPECT_EQ(got.maker, c.expected.maker);
-    EXPECT_EQ(got.product, c.expected.product);
-    EXPECT_EQ(got.serial, c.expected.serial);
-    EXPECT_EQ(got.description, c.expected.description);
-  }
+  const auto fields = [](const PortDetails& d) {
+    return std::vector<std::string>{d.vendorProduct, d.maker, d.product, d.serial, d.description};
+  };
+  for (const Case& c : cases) EXPECT_EQ(fields(DetailsOfTty(ttyClass(), c.tty)), fields(c.expected)) << c.tty;
 }
 
 }  // namespace
