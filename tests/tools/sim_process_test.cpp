@@ -7,13 +7,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <thread>
 
 #include "app/console/simulator_process.h"
 #include "components/serial/posix_descriptor.h"
-#include "tools/sim/crc16_modbus.h"
 
 namespace vn::sim {
 namespace {
@@ -40,12 +38,6 @@ serial::PosixDescriptor OpenHostSide(const SimulatorProcess& sim) {
   return serial::PosixDescriptor(sim.Started() ? ::open(sim.Pty().c_str(), O_RDWR | O_NOCTTY) : -1);
 }
 
-std::string Hex4(std::uint16_t crc) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(crc));
-  return text;
-}
-
 // A port scan (open, close, no byte) does not end the run: the device is
 // still there for the host that comes to talk, and its hanging up ends it.
 TEST(SimProcessTest, AHostLeavingWithoutAWordIsWaitedFor) {
@@ -65,22 +57,6 @@ TEST(SimProcessTest, AHostLeavingWithoutAWordIsWaitedFor) {
   host.Reset();
   EXPECT_EQ(sim.ReadLine(10s),
             R"({"bytes":0,"blocks":0,"crc":"FFFF","pusk":false,"vers":1,"extra":0,"error":"host hung up"})");
-}
-
-TEST(SimProcessTest, EchoSurvivesReopeningWithStay) {
-  SimulatorProcess sim(VN_SIM_BINARY, {"--echo", "--stay", "--timeout", "20"});
-  const std::string bytes("\x00\x03\r\n\x7F\xFF", 6);
-  for (int round = 0; round < 2; ++round) {
-    const serial::PosixDescriptor host = OpenHostSide(sim);
-    ASSERT_TRUE(host.Valid());
-    ASSERT_EQ(::write(host.Get(), bytes.data(), bytes.size()), 6);
-    std::string echoed;
-    ReadUpTo(host.Get(), 6, echoed);
-    EXPECT_EQ(echoed, bytes) << round;
-  }
-  sim.Terminate();
-  EXPECT_EQ(sim.ReadLine(10s), R"({"bytes":12,"blocks":0,"crc":")" + Hex4(Crc16Modbus(bytes + bytes)) +
-                                   R"(","pusk":false,"vers":0,"extra":0,"error":"terminated"})");
 }
 
 }  // namespace
