@@ -122,14 +122,8 @@ TEST(DeviceModelTest, ProbeRepliesAndTheirFaults) {
       {"custom", [](DeviceConfig& c) { c.name = "Dev"; c.designation = "D 9"; c.version = ""; }, {{0us, "Dev D 9 "}}},
       {"lowercase-name", [](DeviceConfig& c) { c.faults.lowercaseName = true; }, {{0us, "brantelmoor X1 2.1"}}},
       {"no-blank", [](DeviceConfig& c) { c.faults.noBlank = true; }, {{0us, "BRANTELMOOR"}}},
-      {"reply", [](DeviceConfig& c) { c.reply = " BRANTELMOOR  X1"; }, {{0us, " BRANTELMOOR  X1"}}},
-      {"reply-in-two", [](DeviceConfig& c) { c.faults.replyInTwo = true; c.splitGap = 3ms; },
-       {{0us, "BRANTELMOOR"}, {3ms, " X1 2.1"}}},
-      {"reply-in-two, name only", [](DeviceConfig& c) { c.faults.replyInTwo = c.faults.noBlank = true; },
-       {{0us, "BRANT"}, {50ms, "ELMOOR"}}},
       {"stray", [](DeviceConfig& c) { c.faults.strayAfterProbe = std::string("\x00\xFF", 2); c.strayDelay = 9ms; },
        {{0us, "BRANTELMOOR X1 2.1"}, {9ms, std::string("\x00\xFF", 2)}}},
-      {"no-vers-reply", [](DeviceConfig& c) { c.faults.noVersReply = true; }, {}},
   };
   for (const Case& c : cases) {
     DeviceConfig config;
