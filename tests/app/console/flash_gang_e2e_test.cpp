@@ -228,7 +228,7 @@ TEST(GangE2eTest, BadInputIsRefusedClearly) {
   const Case cases[] = {
       {{"probe", "COM7", "com7"}, 2, "given twice"},
       {{"probe", folder + "/link", device->Pty()}, 2, "is the same port as"},
-      {{"flash", "--simulate", "--log", folder + "/missing/history.jsonl"}, 1, "missing/history.jsonl"},
+      {{"flash", "--simulate", "--log", folder + "/missing/history.jsonl"}, 1, "/missing does not exist"},
   };
   PortMap map(folder + "/ports");
   map.WriteText("");
