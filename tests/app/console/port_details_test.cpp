@@ -57,9 +57,6 @@ TEST_F(FakeSysfs, DetailsComeFromTheUsbDeviceAboveTheTty) {
   AddUsbDevice(hub_ / "1-2/1-2.3", {{"idVendor", "10c4"}, {"idProduct", "ea60"}, {"manufacturer", "Silicon Labs"},
                                     {"product", "CP2102 USB to UART Bridge Controller"}});
   AddTty("ttyUSB1", hub_ / "1-2/1-2.3/1-2.3:1.0/ttyUSB1");
-  // CH340: a product string and nothing else.
-  AddUsbDevice(hub_ / "1-4", {{"idVendor", "1a86"}, {"idProduct", "7523"}, {"product", "USB Serial"}});
-  AddTty("ttyUSB2", hub_ / "1-4/1-4:1.0/ttyUSB2");
   // CDC-ACM: the tty's device is the interface itself, one level closer.
   AddUsbDevice(hub_ / "1-3", {{"idVendor", "2341"}, {"idProduct", "0043"},
                               {"manufacturer", "Arduino (www.arduino.cc)"}, {"serial", "75735323"}});
@@ -77,7 +74,6 @@ TEST_F(FakeSysfs, DetailsComeFromTheUsbDeviceAboveTheTty) {
       {"ttyUSB1",
        {"10c4:ea60", "Silicon Labs", "CP2102 USB to UART Bridge Controller", "",
         "Silicon Labs CP2102 USB to UART Bridge Controller (10c4:ea60)"}},
-      {"ttyUSB2", {"1a86:7523", "", "USB Serial", "", "USB Serial (1a86:7523)"}},
       {"ttyACM0",
        {"2341:0043", "Arduino (www.arduino.cc)", "", "75735323",
         "Arduino (www.arduino.cc) (2341:0043, serial 75735323)"}},

@@ -1,7 +1,6 @@
 #include "app/console/port_trouble.h"
 
 #include <fcntl.h>
-#include <grp.h>
 #include <stdlib.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -179,21 +178,6 @@ TEST_F(WhyPortNotOpenedTest, AMappedPortIsLookedAtAfresh) {
   EXPECT_EQ(FirstLine(WhyPortNotOpened("COM250")),
             pty.path + " is in use by another program that this user cannot see (sudo lsof " + pty.path +
                 " names it)");
-}
-
-TEST_F(WhyPortNotOpenedTest, ADeviceThisUserMayNotUseNamesItsGroup) {
-  const fs::path device = root_ / "ttyUSB0";
-  std::ofstream(device).put('\0');
-  fs::permissions(device, fs::perms::none);
-  if (::access(device.c_str(), R_OK | W_OK) == 0) {
-    GTEST_SKIP() << "this user may open any file (root)";
-  }
-  serial::SetPortMap(std::vector<serial::PortMapEntry>{{"COM250", device.string()}});
-  const struct group* group = ::getgrgid(::getegid());
-  ASSERT_NE(group, nullptr);
-  EXPECT_EQ(WhyPortNotOpened("COM250"), "permission denied on " + device.string() +
-                                            ": add yourself to its group: sudo usermod -aG " + group->gr_name +
-                                            " $USER, then log in again");
 }
 
 }  // namespace
