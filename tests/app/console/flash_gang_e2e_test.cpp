@@ -72,24 +72,16 @@ std::unique_ptr<SimulatorProcess> Device(Words options) {
   return device;
 }
 
-// Points COM names at devices through a map file, as a rig with fixed
-// names does; the adapter's tick goes with each.
+// Points COM names at devices through a map file, a line per port: the
+// name, the device's path and, behind an adapter, its tick in microseconds,
+// as a rig with fixed names does.
 class PortMap {
  public:
-  explicit PortMap(const std::string& path) : path_(path) { ::setenv("VN_PORT_MAP", path_.c_str(), 1); }
-  ~PortMap() { ::unsetenv("VN_PORT_MAP"); }
-  void Write(const std::vector<std::pair<std::string, const SimulatorProcess*>>& ports) {
-    std::ofstream file(path_);
-    for (const auto& [name, device] : ports) {
-      file << name << ' ' << device->Pty();
-      if (device->AdapterTick()) file << ' ' << device->AdapterTick()->count();
-      file << '\n';
-    }
+  PortMap(const std::string& path, const std::string& lines) {
+    std::ofstream(path) << lines;
+    ::setenv("VN_PORT_MAP", path.c_str(), 1);
   }
-  void WriteText(const std::string& text) { std::ofstream(path_) << text; }
-
- private:
-  std::string path_;
+  ~PortMap() { ::unsetenv("VN_PORT_MAP"); }
 };
 
 // Eight devices behind USB adapters, four of them faulty in four ways, a
@@ -113,18 +105,18 @@ TEST(GangE2eTest, EachDeviceEndsOnItsOwn) {
       {{}, 0, -1},
   };
   std::vector<std::unique_ptr<SimulatorProcess>> devices;
-  std::vector<std::pair<std::string, const SimulatorProcess*>> names;
+  std::string ports;
   Words arguments{"flash", "--log", folder + "/history.jsonl"};
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     Words options{"--adapter-tick-ms", "1"};
     options.insert(options.end(), cases[i].fault.begin(), cases[i].fault.end());
     if (cases[i].blocks == -1) options.insert(options.end(), {"--save", folder + "/" + std::to_string(i) + ".bin"});
     devices.push_back(Device(options));
-    names.emplace_back("COM" + std::to_string(11 + i), devices.back().get());
-    arguments.push_back(names.back().first);
+    const std::string name = "COM" + std::to_string(11 + i);
+    ports += name + " " + devices.back()->Pty() + " " + std::to_string(devices.back()->AdapterTick()->count()) + "\n";
+    arguments.push_back(name);
   }
-  PortMap map(folder + "/ports");
-  map.Write(names);
+  const PortMap map(folder + "/ports", ports);
 
   FlasherProcess flasher(arguments);
   FlasherProcess neighbour({"flash", "--simulate", "2", "--log", folder + "/history.jsonl"});
@@ -165,9 +157,8 @@ TEST(GangE2eTest, AutoUsesOnlyAnsweringAdapters) {
   auto ours = Device({"--link", folder + "/ttyUSB0", "--save", folder + "/ours.bin"});
   auto stranger = Device({"--link", folder + "/ttyACM1", "--name", "OTHERDEVICE"});
   auto uart = Device({"--link", folder + "/ttyS9"});
-  PortMap map(folder + "/ports");
-  map.WriteText("COM21 " + folder + "/ttyUSB0\nCOM22 " + folder + "/ttyACM1\nCOM23 " + folder +
-                "/ttyUSB7  # listed, but gone\nCOM24 " + folder + "/ttyS9\n");
+  const PortMap map(folder + "/ports", "COM21 " + folder + "/ttyUSB0\nCOM22 " + folder + "/ttyACM1\nCOM23 " + folder +
+                                        "/ttyUSB7  # listed, but gone\nCOM24 " + folder + "/ttyS9\n");
 
   FlasherProcess flasher({"flash", "--auto", "--json"});
   EXPECT_EQ(flasher.Finish(), 0) << flasher.Err();
@@ -230,8 +221,7 @@ TEST(GangE2eTest, BadInputIsRefusedClearly) {
       {{"probe", folder + "/link", device->Pty()}, 2, "is the same port as"},
       {{"flash", "--simulate", "--log", folder + "/missing/history.jsonl"}, 1, "/missing does not exist"},
   };
-  PortMap map(folder + "/ports");
-  map.WriteText("");
+  const PortMap map(folder + "/ports", "");
   for (const Case& c : cases) {
     FlasherProcess flasher(c.arguments);
     EXPECT_EQ(flasher.Finish(), c.code) << c.arguments[1] << flasher.Err();

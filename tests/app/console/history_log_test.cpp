@@ -44,14 +44,20 @@ TEST(HistoryLogFormat, TheFileNameChoosesCsvOrJsonLines) {
   for (const auto& [path, format] : cases) EXPECT_EQ(LogFormatOf(path), format) << path;
 }
 
-// Records of failures, their exit code and error text, are read back by the
-// gang test from a real log.
-TEST(HistoryLogFormat, ARecordIsOneJsonLine) {
+// A record as a JSON line and as a CSV row under its header. Records of
+// failures, their exit code and error text, are read back by the gang test
+// from a real log.
+TEST(HistoryLogFormat, ARecordIsOneLineInEitherFormat) {
   EXPECT_EQ(FormatJsonRecord(Sample()),
             "{\"time\":\"2026-12-07T10:15:02Z\",\"host\":\"line-3\",\"port\":\"COM33 (/dev/ttyUSB0)\","
             "\"adapter\":\"FTDI FT232R USB UART (0403:6001, serial A50285BI)\",\"device\":\"BR-2\","
             "\"version\":\"2.1\",\"image\":\"fw.hex\",\"image_size\":130048,\"image_crc\":\"BF88\","
             "\"result\":\"success\",\"exit_code\":0,\"blocks\":508,\"seconds\":34.568,\"error\":null}\n");
+  EXPECT_EQ(CsvHeader(),
+            "time,host,port,adapter,device,version,image,image_size,image_crc,result,exit_code,blocks,seconds,error\r\n");
+  EXPECT_EQ(FormatCsvRecord(Sample()),
+            "2026-12-07T10:15:02Z,line-3,COM33 (/dev/ttyUSB0),\"FTDI FT232R USB UART (0403:6001, serial A50285BI)\","
+            "BR-2,2.1,fw.hex,130048,BF88,success,0,508,34.568,\r\n");
 }
 
 // How a text comes out as a CSV field: quoted only where it must be, and
@@ -74,14 +80,6 @@ TEST(HistoryLogFormat, CsvFieldsAreQuotedWhereNeededAndWellFormed) {
     const std::string csv = FormatCsvRecord(r);
     EXPECT_NE(csv.find("A50285BI)\"," + c.csv + ",2.1,fw.hex,"), std::string::npos) << csv;
   }
-}
-
-TEST(HistoryLogFormat, CsvHasAHeaderAndOneRowPerRecord) {
-  EXPECT_EQ(CsvHeader(),
-            "time,host,port,adapter,device,version,image,image_size,image_crc,result,exit_code,blocks,seconds,error\r\n");
-  EXPECT_EQ(FormatCsvRecord(Sample()),
-            "2026-12-07T10:15:02Z,line-3,COM33 (/dev/ttyUSB0),\"FTDI FT232R USB UART (0403:6001, serial A50285BI)\","
-            "BR-2,2.1,fw.hex,130048,BF88,success,0,508,34.568,\r\n");
 }
 
 TEST(HistoryLogFormat, TimesAreUtcToTheWholeSecond) {

@@ -64,35 +64,23 @@ TEST_F(HoldersInFakeProc, EveryOtherProcessWithADescriptorOnTheDeviceOnceInPidOr
   fs::create_symlink(device, byId);
   constexpr int kSelf = 400;
 
-  struct Case {
-    const char* name;
-    std::vector<FakeProcess> processes;
-    fs::path asked;  // the path the holders are looked up by
-    std::vector<Holder> expected;
-  };
   const std::string d = device.string();
-  const std::string o = other.string();
-  const Case cases[] = {
+  const fs::path proc = root_ / "proc";
+  fs::create_directories(proc / "sys/kernel");
+  const FakeProcess processes[] = {
       // The kernel cuts names to 15 bytes; the command line has the rest.
-      {"two holders, one twice and cut short, among others and this process",
-       {{"300", "brantelmoor-fla", std::string("/opt/line/brantelmoor-flash\0flash\0", 34), {d, "/dev/null", d}},
-        {"150", "picocom", "picocom", {"/dev/pts/1", d, "socket:[4711]"}},
-        {"200", "bash", "bash", {"/dev/pts/1", o}},
-        {"2", "kthreadd", "", {}},
-        {std::to_string(kSelf), "console_support", "console_support_tests", {d}},
-        {"self", "console_support", "console_support_tests", {d}}},
-       device,
-       {{150, "picocom"}, {300, "brantelmoor-flash"}}},
-      {"asked by a by-id link", {{"100", "minicom", "minicom", {d}}}, byId, {{100, "minicom"}}},
+      {"300", "brantelmoor-fla", std::string("/opt/line/brantelmoor-flash\0flash\0", 34), {d, "/dev/null", d}},
+      {"150", "picocom", "picocom", {"/dev/pts/1", d, "socket:[4711]"}},
+      {"100", "minicom", "minicom", {d}},
+      {"200", "bash", "bash", {"/dev/pts/1", other.string()}},
+      {"2", "kthreadd", "", {}},
+      {std::to_string(kSelf), "console_support", "console_support_tests", {d}},
+      {"self", "console_support", "console_support_tests", {d}},
   };
-  int index = 0;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const fs::path proc = root_ / ("proc" + std::to_string(index++));
-    fs::create_directories(proc / "sys/kernel");
-    for (const FakeProcess& p : c.processes) AddProcess(proc, p);
-    EXPECT_EQ(HoldersOf(proc, c.asked.string(), kSelf), c.expected);
-  }
+  for (const FakeProcess& p : processes) AddProcess(proc, p);
+  const std::vector<Holder> holders = {{100, "minicom"}, {150, "picocom"}, {300, "brantelmoor-flash"}};
+  EXPECT_EQ(HoldersOf(proc, d, kSelf), holders);
+  EXPECT_EQ(HoldersOf(proc, byId.string(), kSelf), holders);
   EXPECT_TRUE(HoldersOf(root_ / "no-proc", d, kSelf).empty());
 }
 
