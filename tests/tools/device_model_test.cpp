@@ -121,7 +121,6 @@ TEST(DeviceModelTest, ProbeRepliesAndTheirFaults) {
   const Case cases[] = {
       {"custom", [](DeviceConfig& c) { c.name = "Dev"; c.designation = "D 9"; c.version = ""; }, {{0us, "Dev D 9 "}}},
       {"lowercase-name", [](DeviceConfig& c) { c.faults.lowercaseName = true; }, {{0us, "brantelmoor X1 2.1"}}},
-      {"no-blank", [](DeviceConfig& c) { c.faults.noBlank = true; }, {{0us, "BRANTELMOOR"}}},
       {"stray", [](DeviceConfig& c) { c.faults.strayAfterProbe = std::string("\x00\xFF", 2); c.strayDelay = 9ms; },
        {{0us, "BRANTELMOOR X1 2.1"}, {9ms, std::string("\x00\xFF", 2)}}},
   };

@@ -13,20 +13,19 @@ bool Parse(std::vector<std::string_view> args, Options& options, std::string& er
   return ParseOptions(args, options, error);
 }
 
-// The options whose loss no run against the simulator would notice: the
-// others (--link, --save, --name, the block faults, ...) are made by the
-// flasher's and the program's end-to-end runs, which fail without them.
+// The options whose loss no run of the simulator would notice: the others
+// (--link, --save, --name, --baud, the block faults, ...) are made by the
+// end-to-end runs and sim_adapter_test, which fail without them.
 TEST(OptionsTest, EveryOptionReachesItsField) {
   std::string error;
   Options o;
-  ASSERT_TRUE(Parse({"--baud=38462", "--blocks", "2", "--timeout", "0.25", "--grace-ms", "0", "--split-gap-ms", "5",
+  ASSERT_TRUE(Parse({"--blocks", "2", "--timeout", "0.25", "--grace-ms", "0", "--split-gap-ms", "5",
                      "--lowercase-name", "--no-blank", "--stray-after-probe", "00fF0d", "--stray-delay-ms", "8",
                      "--adapter-tick-ms", "0.5", "--adapter-buffer", "64", "--turnaround-max-ms", "20", "--seed",
                      "18446744073709551615"},
                     o, error))
       << error;
   const DeviceFaults& f = o.device.faults;
-  EXPECT_EQ(o.baud, 38462U);
   EXPECT_EQ(o.device.blocks, 2U);
   EXPECT_EQ(o.timeout, 250ms);
   EXPECT_EQ(o.grace, 0ms);

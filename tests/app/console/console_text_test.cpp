@@ -30,19 +30,9 @@ TEST(ConsoleTextTest, ProgressShowsCountsShareRateAndTimeLeft) {
 }
 
 TEST(ConsoleTextTest, JsonSummaryIsOneLineWithEscapedTexts) {
-  Summary s;
-  s.command = "flash";
-  s.result = "transfer failed";
-  s.exitCode = 5;
-  s.port = "COM5";
-  s.device = "X\"1\\";
-  s.version = "2.1";
-  s.blocks = 3;
-  s.bytes = 768;
-  s.crc = "BF88";
-  s.seconds = 1.23456;
-  s.image = "fw.hex";
-  s.error = "line one\nline two\t";
+  Summary s{.command = "flash", .result = "transfer failed", .exitCode = 5, .port = "COM5", .device = "X\"1\\",
+            .version = "2.1", .blocks = 3, .bytes = 768, .crc = "BF88", .seconds = 1.23456, .image = "fw.hex",
+            .error = "line one\nline two\t"};
   EXPECT_EQ(JsonSummary(s),
             "{\"command\":\"flash\",\"result\":\"transfer failed\",\"exit_code\":5,\"port\":\"COM5\","
             "\"device\":\"X\\\"1\\\\\",\"version\":\"2.1\",\"blocks\":3,\"bytes\":768,\"crc\":\"BF88\","

@@ -19,21 +19,10 @@ namespace {
 namespace fs = std::filesystem;
 
 LogRecord Sample() {
-  LogRecord r;
-  r.timeUtc = "2026-12-07T10:15:02Z";
-  r.host = "line-3";
-  r.port = "COM33 (/dev/ttyUSB0)";
-  r.adapter = "FTDI FT232R USB UART (0403:6001, serial A50285BI)";
-  r.device = "BR-2";
-  r.version = "2.1";
-  r.imageName = "fw.hex";
-  r.imageSize = 130048;
-  r.imageCrc = "BF88";
-  r.result = "success";
-  r.exitCode = 0;
-  r.blocks = 508;
-  r.seconds = 34.56789;
-  return r;
+  return {.timeUtc = "2026-12-07T10:15:02Z", .host = "line-3", .port = "COM33 (/dev/ttyUSB0)",
+          .adapter = "FTDI FT232R USB UART (0403:6001, serial A50285BI)", .device = "BR-2", .version = "2.1",
+          .imageName = "fw.hex", .imageSize = 130048, .imageCrc = "BF88", .result = "success", .exitCode = 0,
+          .blocks = 508, .seconds = 34.56789};
 }
 
 TEST(HistoryLogFormat, TheFileNameChoosesCsvOrJsonLines) {
