@@ -17,8 +17,8 @@ namespace {
 using namespace std::chrono_literals;
 using sim::SummaryField;
 
-// The factory tick of 16 ms; GangE2eTest.EachDeviceEndsOnItsOwn runs
-// whole updates through adapters of a 1 ms tick.
+// The factory tick of 16 ms, as adapters ship: over 508 blocks a tick falls
+// inside a good number of answers.
 TEST(FlashThroughAdapter, WholeUpdateSucceeds) {
   FlasherProcess flasher({"flash", "--simulate", "--json", "--", "--baud", "38462", "--adapter-tick-ms", "16",
                           "--turnaround-max-ms", "20"});
