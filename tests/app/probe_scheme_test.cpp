@@ -33,26 +33,6 @@ std::string Text(const TData& data) { return ToString(data).str(); }
 
 using ProbeSchemeTest = LiveDispatchTest;
 
-TEST_F(ProbeSchemeTest, OpenResultDecidesBetweenVersAndNotFound) {
-  for (const std::int32_t port : {0, 1, 3, 255}) {
-    SCOPED_TRACE(port);
-    ProbeBench bench;
-    bench.Work(0, Int(port));
-    if (port == 0) {
-      EXPECT_EQ(bench.sent.Count(), 0u);
-      ASSERT_EQ(bench.status.Count(), 1u);
-      EXPECT_EQ(Text(bench.status.Last()), kNotFound);
-      ASSERT_EQ(bench.notFound.Count(), 1u);
-      EXPECT_EQ(bench.notFound.Last().DataType, TagNull);
-    } else {
-      ASSERT_EQ(bench.sent.Count(), 1u);
-      EXPECT_EQ(Text(bench.sent.Last()), "VERS");
-      EXPECT_EQ(bench.status.Count() + bench.notFound.Count(), 0u);
-    }
-    EXPECT_EQ(bench.found.Count(), 0u);
-  }
-}
-
 // The program's probe tests carry a recognised, a foreign and a split reply
 // end to end; how every reply is judged is this table.
 TEST_F(ProbeSchemeTest, ReplyIsJudgedByItsFirstWord) {

@@ -19,20 +19,6 @@ namespace {
 namespace hl = toolkit::headless;
 using namespace std::chrono_literals;
 
-TEST(Program, OnlyExactSlashIvAsFirstArgumentAsksForTheInfoBox) {
-  struct Case {
-    std::vector<const char*> argv;
-    bool expected;
-  };
-  const Case cases[] = {
-      {{"brantelmoor", "/iv"}, true},  {{"brantelmoor", "/IV"}, false}, {{"brantelmoor", "/iv2"}, false},
-      {{"brantelmoor"}, false},        {{"brantelmoor", "x", "/iv"}, false}, {{"brantelmoor", "/iv", "x"}, true},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(AsksForInfoBox(static_cast<int>(c.argv.size()), c.argv.data()), c.expected) << c.argv.size();
-  }
-}
-
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {

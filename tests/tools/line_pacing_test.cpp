@@ -29,13 +29,5 @@ TEST(LinePacingTest, SentBytesAreSpacedOneByteTimeApart) {
   EXPECT_EQ(pacing.Sent(LineTime(3s)), LineTime(3s + 1ms));
 }
 
-TEST(LinePacingTest, UnpacedLineOnlyKeepsOrder) {
-  LinePacing pacing(0);
-  EXPECT_EQ(pacing.Received(LineTime(4s)), LineTime(4s));
-  EXPECT_EQ(pacing.Received(LineTime(4s)), LineTime(4s));
-  EXPECT_EQ(pacing.Sent(LineTime(4s)), LineTime(4s));
-  EXPECT_EQ(pacing.Sent(LineTime(3s)), LineTime(4s));
-}
-
 }  // namespace
 }  // namespace vn::sim

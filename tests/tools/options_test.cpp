@@ -13,32 +13,24 @@ bool Parse(std::vector<std::string_view> args, Options& options, std::string& er
   return ParseOptions(args, options, error);
 }
 
+// The options whose loss no run of the simulator would notice: the others
+// (--link, --save, --name, --baud, the block faults, ...) are made by the
+// end-to-end runs and sim_adapter_test, which fail without them.
 TEST(OptionsTest, EveryOptionReachesItsField) {
   std::string error;
   Options o;
-  ASSERT_TRUE(Parse({"--link", "/tmp/l", "--baud=38462", "--turnaround-us", "300", "--name", "n", "--designation",
-                     "d", "--version", "v", "--blocks", "2", "--echo", "--save", "/tmp/s", "--timeout", "0.25",
-                     "--grace-ms", "0", "--stay", "--wrong-crc", "1", "--swap-crc", "2", "--trailing-cr", "3",
-                     "--split-answer", "4", "--split-gap-ms", "5", "--silent-from", "6", "--early-fz", "7",
-                     "--no-vers-reply", "--lowercase-name", "--no-blank", "--reply-in-two",
-                     "--stray-after-probe", "00fF0d", "--stray-delay-ms", "8", "--adapter-tick-ms", "0.5",
-                     "--adapter-buffer", "64", "--turnaround-max-ms", "20", "--seed", "18446744073709551615"},
+  ASSERT_TRUE(Parse({"--blocks", "2", "--timeout", "0.25", "--grace-ms", "0", "--split-gap-ms", "5",
+                     "--lowercase-name", "--no-blank", "--stray-after-probe", "00fF0d", "--stray-delay-ms", "8",
+                     "--adapter-tick-ms", "0.5", "--adapter-buffer", "64", "--turnaround-max-ms", "20", "--seed",
+                     "18446744073709551615"},
                     o, error))
       << error;
   const DeviceFaults& f = o.device.faults;
-  EXPECT_EQ(o.linkPath, "/tmp/l");
-  EXPECT_EQ(o.baud, 38462U);
-  EXPECT_EQ(o.turnaround, 300us);
-  EXPECT_EQ(o.device.name + o.device.designation + o.device.version, "ndv");
   EXPECT_EQ(o.device.blocks, 2U);
-  EXPECT_TRUE(o.device.echo && o.stay);
-  EXPECT_EQ(o.savePath, "/tmp/s");
   EXPECT_EQ(o.timeout, 250ms);
   EXPECT_EQ(o.grace, 0ms);
-  EXPECT_EQ(std::vector<std::uint64_t>({f.wrongCrc, f.swapCrc, f.trailingCr, f.splitAnswer, f.silentFrom, f.earlyFz}),
-            std::vector<std::uint64_t>({1, 2, 3, 4, 6, 7}));
   EXPECT_EQ(o.device.splitGap, 5ms);
-  EXPECT_TRUE(f.noVersReply && f.lowercaseName && f.noBlank && f.replyInTwo);
+  EXPECT_TRUE(f.lowercaseName && f.noBlank);
   EXPECT_EQ(f.strayAfterProbe, std::string("\x00\xFF\x0D", 3));
   EXPECT_EQ(o.device.strayDelay, 8ms);
   EXPECT_EQ(o.adapterTick, 500us);
@@ -51,20 +43,19 @@ TEST(OptionsTest, EveryOptionReachesItsField) {
   EXPECT_EQ(d.devicePath + " " + std::to_string(d.lineBaud), "/dev/ttyS0 115200");
 }
 
+// One of each kind of refusal: every option of a kind shares its parser.
 TEST(OptionsTest, UnusableArgumentsNameTheOption) {
   const std::vector<std::vector<std::string_view>> bad = {
-      {"--blocks", "0"},       {"--blocks", "-1"},           {"--blocks", "2x"},
-      {"--blocks", ""},        {"--blocks"},                 {"--wrong-crc", "0"},
-      {"--baud", "99999999999"}, {"--timeout", "-1"},        {"--timeout", "abc"},
-      {"--stray-after-probe", "0"}, {"--stray-after-probe", "zz"}, {"--echo=1"},
-      {"--bogus"},             {"--save", ""},               {"--link", "a", "--device", "b"},
-      {"--adapter-tick-ms", "0"}, {"--adapter-tick-ms", "0.0"}, {"--adapter-tick-ms", "-1"},
+      {"--blocks", "0"},          {"--blocks", "2x"},        {"--blocks"},
+      {"--baud", "99999999999"},  {"--timeout", "-1"},       {"--stray-after-probe", "0"},
+      {"--stray-after-probe", "zz"}, {"--echo=1"},           {"--bogus"},
+      {"--save", ""},             {"--link", "a", "--device", "b"},
       {"--adapter-tick-ms", "0.0000001"},  // rounds to no time at all
-      {"--adapter-tick-ms", "abc"}, {"--adapter-tick-ms", "16ms"}, {"--adapter-tick-ms", ""},
-      {"--adapter-tick-ms", "inf"}, {"--adapter-tick-ms", "nan"}, {"--adapter-tick-ms"},
-      {"--adapter-buffer", "0"}, {"--adapter-buffer", "-1"}, {"--adapter-buffer", "x"},
-      {"--turnaround-max-ms", "-5"}, {"--turnaround-max-ms", "x"}, {"--turnaround-max-ms", "1e3"},
-      {"--seed", "-1"}, {"--seed", "18446744073709551616"}, {"--seed", "x"}, {"--seed", ""},
+      {"--adapter-tick-ms", "16ms"}, {"--adapter-tick-ms", "inf"}, {"--adapter-tick-ms", "nan"},
+      {"--turnaround-max-ms", "1e3"}, {"--seed", "-1"},      {"--seed", "18446744073709551616"},
+      // Options that each stand alone but not together; the message names the first.
+      {"--answer-after-pusk", "--serve", "2"}, {"--answer-after-pusk", "--echo"}, {"--serve", "0", "--echo"},
+      {"--gap-ms", "5"},  // a gap with a single device
   };
   for (const auto& args : bad) {
     Options o;
@@ -74,50 +65,27 @@ TEST(OptionsTest, UnusableArgumentsNameTheOption) {
   }
 }
 
-// The options of a line of devices, alone and together: accepted (the
-// fields they set) or refused (the message).
+// The options of a line of devices, alone and together: the fields they set.
 TEST(OptionsTest, LineOfDevices) {
   struct Case {
     std::vector<std::string_view> args;
-    const char* error;  // null: accepted
     std::uint32_t serve = 1;
     std::chrono::nanoseconds gap = 1s;
     std::chrono::nanoseconds appearAfter = 0ns;
-    bool answerAfterPusk = false;
   };
   const std::vector<Case> cases = {
-      {{}, nullptr},
-      {{"--serve", "1"}, nullptr},
-      {{"--serve", "3", "--gap-ms", "2.5"}, nullptr, 3, 2500us},
-      {{"--serve=0", "--gap-ms", "0", "--appear-after-ms", "700"}, nullptr, 0, 0ns, 700ms},
-      {{"--appear-after-ms", "0.5", "--echo"}, nullptr, 1, 1s, 500us},
-      {{"--answer-after-pusk", "--serve", "1", "--stay"}, nullptr, 1, 1s, 0ns, true},
-      {{"--serve", "-1"}, "--serve: expected a whole number from 0 to 4294967295, got \"-1\""},
-      {{"--gap-ms", "x", "--serve", "2"}, "--gap-ms: expected a number of milliseconds such as 1000 or 2.5, got \"x\""},
-      {{"--appear-after-ms", "-3"}, "--appear-after-ms: expected a number of milliseconds such as 500 or 2.5, got \"-3\""},
-      {{"--answer-after-pusk=1"}, "--answer-after-pusk takes no value"},
-      {{"--serve", "2", "--answer-after-pusk"}, "--answer-after-pusk applies to one device only (--serve 1)"},
-      {{"--answer-after-pusk", "--serve", "0"}, "--answer-after-pusk applies to one device only (--serve 1)"},
-      {{"--answer-after-pusk", "--echo"}, "--answer-after-pusk applies to the protocol device, not with --echo"},
-      {{"--serve", "0", "--echo"}, "--serve applies to the protocol device, not with --echo"},
-      {{"--gap-ms", "5"}, "--gap-ms applies between devices, only with --serve other than 1"},
-      {{"--gap-ms", "5", "--serve", "1"}, "--gap-ms applies between devices, only with --serve other than 1"},
+      {{"--serve", "3", "--gap-ms", "2.5"}, 3, 2500us},
+      {{"--serve=0", "--gap-ms", "0", "--appear-after-ms", "700"}, 0, 0ns, 700ms},
+      {{"--appear-after-ms", "0.5", "--echo"}, 1, 1s, 500us},
   };
   for (const Case& c : cases) {
     Options o;
     std::string error;
-    const bool accepted = Parse(c.args, o, error);
-    const std::string what = c.args.empty() ? "(none)" : std::string(c.args[0]);
-    if (c.error != nullptr) {
-      EXPECT_FALSE(accepted) << what;
-      EXPECT_EQ(error, c.error) << what;
-      continue;
-    }
-    ASSERT_TRUE(accepted) << what << ": " << error;
+    const std::string what(c.args[0]);
+    ASSERT_TRUE(Parse(c.args, o, error)) << what << ": " << error;
     EXPECT_EQ(o.serve, c.serve) << what;
     EXPECT_EQ(o.gap, c.gap) << what;
     EXPECT_EQ(o.appearAfter, c.appearAfter) << what;
-    EXPECT_EQ(o.answerAfterPusk, c.answerAfterPusk) << what;
   }
 }
 

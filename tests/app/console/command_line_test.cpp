@@ -10,29 +10,16 @@ namespace {
 
 using Words = std::vector<std::string>;
 
+// What no end-to-end run passes: the flasher's runs give --image, --json,
+// --trace, --timeout, --log, several ports, --auto and watch --quiet.
 TEST(CommandLineTest, AcceptedCommandLines) {
   std::string error;
-  auto parsed = ParseCommandLine({"flash", "COM5", "--image", "fw.hex", "--trace", "--json", "--timeout", "0.5"}, error);
-  ASSERT_TRUE(parsed) << error;
-  EXPECT_EQ(parsed->command, "flash");
-  EXPECT_EQ(parsed->ports, Words{"COM5"});
-  EXPECT_EQ(parsed->image, "fw.hex");
-  EXPECT_TRUE(parsed->trace);
-  EXPECT_TRUE(parsed->json);
-  EXPECT_DOUBLE_EQ(parsed->probeSeconds, 0.5);
-  EXPECT_EQ(parsed->simulate, 0);
-
-  parsed = ParseCommandLine({"--simulate", "probe", "--", "--no-vers-reply", "--baud", "9600"}, error);
+  auto parsed = ParseCommandLine({"--simulate", "probe", "--", "--no-vers-reply", "--baud", "9600"}, error);
   ASSERT_TRUE(parsed) << error;
   EXPECT_EQ(parsed->command, "probe");
   EXPECT_EQ(parsed->simulate, 1);
   EXPECT_TRUE(parsed->ports.empty());
   EXPECT_EQ(parsed->simulatorOptions, (Words{"--no-vers-reply", "--baud", "9600"}));
-
-  parsed = ParseCommandLine({"probe", "/dev/ttyUSB0", "COM7", "com8"}, error);
-  ASSERT_TRUE(parsed) << error;
-  EXPECT_EQ(parsed->ports, (Words{"/dev/ttyUSB0", "COM7", "com8"}));
-  EXPECT_DOUBLE_EQ(parsed->probeSeconds, 3);
 
   parsed = ParseCommandLine({"watch", "/dev/ttyUSB0", "--auto", "--all-ports", "--quiet"}, error);
   ASSERT_TRUE(parsed) << error;
@@ -57,11 +44,10 @@ TEST(CommandLineTest, RefusedCommandLinesSayWhy) {
       {{"flash"}, "flash needs PORT, --auto or --simulate"},
       {{"watch", "--all-ports"}, "watch needs PORT or --auto"},
       {{"flash", "COM5", "--simulate"}, "--simulate takes the place of PORT"},
-      {{"flash", "COM5", "--auto"}, "--auto takes the place of PORT"},
+      {{"flash", "COM5", "--auto"}, "--auto takes the place of PORT"},  // watch takes both
       {{"probe", "COM5", "--all-ports"}, "--all-ports goes with --auto"},
       {{"flash", "--simulate", "65"}, "--simulate takes 1 to 64 devices"},
       {{"probe", "COM5", "--image", "fw.bin"}, "--image goes with flash and watch"},
-      {{"probe", "COM5", "--log", "runs.csv"}, "--log goes with flash and watch"},
       {{"flash", "COM5", "--quiet"}, "--quiet goes with watch"},
       {{"list", "COM5"}, "list takes no port and no options"},
       {{"flash", "COM5", "--verify"}, "unknown option --verify"},

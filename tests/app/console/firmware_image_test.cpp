@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -61,7 +60,6 @@ TEST(FirmwareImageHex, SegmentAndLinearAddressesLandWhereExpected) {
     const char* name;
     std::string text;
   } kForms[] = {{"LF", HexLines(records)},
-                {"CRLF", HexLines(records, "\r\n")},
                 {"lower case", lower},
                 {"blanks and blank lines", spaced},
                 {"no final line end", HexLines(records).substr(0, HexLines(records).size() - 1)}};
@@ -101,23 +99,16 @@ TEST(FirmwareImageHex, ErrorsNameTheLine) {
     std::string error;
   } kCases[] = {
       {"bad character", "\n" + Rec(0, 0, {1}) + "\n:0100000G01FE\n", "line 3: 'G' at column 9 is not a hex digit"},
-      {"blank inside", ":01000000 01FE\n", "line 1: ' ' at column 10 is not a hex digit"},
       {"no colon", Rec(0, 0, {1}) + "\n01000000FF\n", "line 2: a record starts with ':', not '0'"},
       {"odd length", ":0100000001F\n", "line 1: odd number of hex digits (11)"},
       {"too short", Rec(0, 0, {1}) + "\n\n:00000001\n", "line 3: record too short: 4 bytes, a record has at least 5"},
       {"count mismatch", ":0200000001FD\n", "line 1: count says 2 data bytes, the record holds 1"},
-      {"count too small", ":010000000102FC\n", "line 1: count says 1 data bytes, the record holds 2"},
       {"checksum", "\r\n" + badSum + "\r\n", "line 2: checksum is 3A, the record needs FA"},
       {"type 03", Rec(0x03, 0, {0, 0, 0, 0}) + "\n", "line 1: record type 03 is not supported"},
       {"short 02", Rec(0x02, 0, {0x10}) + "\n", "line 1: address record (type 02) holds 1 data bytes, not 2"},
-      {"long 04", Rec(0x04, 0, {0, 1, 0}) + "\n", "line 1: address record (type 04) holds 3 data bytes, not 2"},
-      {"after end", Rec(0, 0, {1}) + "\n" + kEof + "\n\n" + Rec(0, 1, {2}) + "\n",
-       "line 4: data after the end-of-file record on line 2"},
       {"garbage after end", Rec(0, 0, {1}) + "\n" + kEof + "\n x\n", "line 3: data after the end-of-file record on line 2"},
       {"overlap", Rec(0, 0x10, sixteen) + "\n" + Rec(0, 0x30, {1}) + "\n" + Rec(0, 0x1E, {1, 2, 3}) + "\n" + kEof,
        "line 3: byte 0x1E was already defined on line 1"},
-      {"beyond", Rec(0x04, 0, {0, 1}) + "\n" + Rec(0, 0xFC00, sixteen) + "\n" + kEof,
-       "line 2: data at 0x1FC00..0x1FC0F lies beyond the 130048-byte image"},
       {"straddles the end", Rec(0x02, 0, {0x1F, 0xBF}) + "\n" + Rec(0, 0x0008, sixteen) + "\n" + kEof,
        "line 2: data at 0x1FBF8..0x1FC07 lies beyond the 130048-byte image"},
       {"far beyond", Rec(0x04, 0, {0xFF, 0xFF}) + "\n" + Rec(0, 0xFFFF, {1}) + "\n" + kEof,
@@ -126,12 +117,9 @@ TEST(FirmwareImageHex, ErrorsNameTheLine) {
        "line 1: 16 bytes at offset 0xFFF8 run past the end of the 64 KiB segment"},
       {"no end record", Rec(0, 0, {1}) + "\n", "the end-of-file record (type 01) is missing"},
       {"no data", "\n" + Rec(0x04, 0, {0, 1}) + "\n" + kEof + "\n", "the HEX file defines no data"},
-      {"only an empty record", Rec(0, 0, {}) + "\n" + kEof, "the HEX file defines no data"},
       // A HEX file with a stray byte is refused, not flashed as text.
       {"stray byte at the end", HexLines({Rec(0, 0, {0x41}), Rec(0, 1, {0x42}), kEof}) + "\x80",
        "line 4: character 0x80 cannot be in an Intel HEX file"},
-      {"control byte", Rec(0, 0, {0x41}) + "\n\x01" + Rec(0, 1, {0x42}),
-       "line 2: character 0x01 cannot be in an Intel HEX file"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -147,7 +135,6 @@ TEST(FirmwareImageBinary, PaddedOrRefusedBySize) {
     bool ok;
     std::string error;
   } kCases[] = {{1, true, ""},
-                {1000, true, ""},
                 {kImageSize, true, ""},
                 {0, false, "image is empty"},
                 {kImageSize + 1, false, "image is 130049 bytes, more than the 130048 the device takes"}};
@@ -175,8 +162,6 @@ TEST(FirmwareImageDetection, HexOnlyWhenAllTextAndStartsWithColon) {
                 {"leading blank lines", " \r\n\t\n" + hex, true},
                 {"colon then zero byte", std::string(":\0\x01\x02", 4), false},
                 {"byte-order mark and Ctrl+Z around", "\xEF\xBB\xBF" + hex + "\x1A\x1A", true},
-                {"colon and a short line", ":0\n\x80\x81", false},
-                {"text without colon", "0100000041BE\n", false},
                 {"colon after other text", "x" + hex, false}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -188,20 +173,10 @@ TEST(FirmwareImageDetection, HexOnlyWhenAllTextAndStartsWithColon) {
   }
 }
 
-TEST(FirmwareImageLoad, ReadsTheFileOrNamesPathAndReason) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path();
-  const std::filesystem::path file = dir / "vn_firmware_image_test.hex";
-  {
-    std::ofstream out(file, std::ios::binary);
-    out << HexLines({Rec(0, 0x0002, {0x0D, 0x0A}), kEof}, "\r\n");
-  }
-  const FirmwareImage image = LoadFirmwareImage(file.string());
-  std::filesystem::remove(file);
-  ASSERT_TRUE(image.ok) << image.error;
-  EXPECT_TRUE(image.hex);
-  EXPECT_EQ(image.bytes.substr(0, 5), std::string("\xFF\xFF\r\n\xFF"));
-
-  const std::string missing = (dir / "vn_no_such_firmware.bin").string();
+// Reading a file whole is FlashE2eTest.ImageFileArrivesWhole's (and the
+// wine runs' on Windows); a missing file is told with its path and reason.
+TEST(FirmwareImageLoad, AMissingFileIsNamedWithTheReason) {
+  const std::string missing = (std::filesystem::temp_directory_path() / "vn_no_such_firmware.bin").string();
   const FirmwareImage none = LoadFirmwareImage(missing);
   EXPECT_FALSE(none.ok);
   EXPECT_EQ(none.error, "cannot open " + missing + ": " + std::generic_category().message(ENOENT));

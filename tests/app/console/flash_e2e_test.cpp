@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -83,36 +82,6 @@ TEST(FlashE2eTest, ImageFileArrivesWhole) {
   EXPECT_TRUE(FileBytes(saved) == expected) << "the image arrived altered";
 }
 
-struct Failure {
-  std::string name;
-  Words simulator;
-  std::string bytesReceived;  // nothing is sent after the failing block
-};
-
-// A wrong CRC and silence in the middle of the image are among the gang
-// test's devices, with the blocks each received.
-class FlashFailureTest : public ::testing::TestWithParam<Failure> {};
-
-TEST_P(FlashFailureTest, EndsWithTheTransferFailedCode) {
-  const Failure& failure = GetParam();
-  Words arguments{"flash", "--simulate", "--json", "--"};
-  arguments.insert(arguments.end(), failure.simulator.begin(), failure.simulator.end());
-  const Outcome run = Flasher(arguments);
-  EXPECT_EQ(run.code, 5) << run.err;
-  EXPECT_EQ(SummaryField(run.out, "result"), "\"transfer failed\"") << run.out;
-  EXPECT_NE(run.err.find("did not confirm block"), std::string::npos) << run.err;
-  EXPECT_EQ(SummaryField(run.device, "bytes"), failure.bytesReceived) << run.device;
-  EXPECT_EQ(SummaryField(run.device, "pusk"), "false");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Faults, FlashFailureTest,
-    ::testing::Values(Failure{"SwappedCrcBytes", {"--swap-crc", "2"}, "512"},
-                      Failure{"TrailingCr", {"--trailing-cr", "4"}, "1024"},
-                      Failure{"AnswerSplitOverTwoReads", {"--split-answer", "2"}, "512"},
-                      Failure{"SilenceAfterBlockOne", {"--silent-from", "1"}, "256"}),
-    [](const ::testing::TestParamInfo<Failure>& param) { return param.param.name; });
-
 // The device alone decides where the transfer ends: a final answer after a
 // few blocks is a success, told with the blocks it took.
 TEST(FlashE2eTest, DeviceEndingEarlyIsTold) {
@@ -143,28 +112,17 @@ TEST(FlashE2eTest, ProbeTellsTheDeviceOrWhyNot) {
   }
 }
 
-// Each kind of bad image is the parser's tests' matter; here a HEX file and
-// a binary one show the exit code, the message and that no device was started.
-TEST(FlashE2eTest, BadImagesAreRefusedBeforeAnyPortIsOpened) {
+// Each kind of bad image is the parser's tests' matter; here one shows the
+// exit code, the line named and that no device was started.
+TEST(FlashE2eTest, BadImageIsRefusedBeforeAnyPortIsOpened) {
   std::string badChecksum = HexLines({HexRecord(0, 0, {0x11, 0x22}), kHexEof});
   badChecksum[14] = badChecksum[14] == '0' ? '1' : '0';  // last digit of the first record's checksum
-  struct Case {
-    std::string name;
-    std::string content;
-    std::string said;
-  };
-  const Case cases[] = {
-      {"checksum", badChecksum, "line 1"},
-      {"large", std::string(kImageSize + 1, '\x00'), "130049"},
-  };
-  for (const Case& c : cases) {
-    const std::string path = TempPath(c.name + ".img");
-    WriteFile(path, c.content);
-    const Outcome run = Flasher({"flash", "--simulate", "--image", path});
-    EXPECT_EQ(run.code, 6) << c.name << ": " << run.err;
-    EXPECT_NE(run.err.find(c.said), std::string::npos) << c.name << ": " << run.err;
-    EXPECT_EQ(run.err.find("simulated device"), std::string::npos) << c.name << ": no device may be touched";
-  }
+  const std::string path = TempPath("checksum.hex");
+  WriteFile(path, badChecksum);
+  const Outcome run = Flasher({"flash", "--simulate", "--image", path});
+  EXPECT_EQ(run.code, 6) << run.err;
+  EXPECT_NE(run.err.find("line 1"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("simulated device"), std::string::npos) << "no device may be touched";
 }
 
 TEST(FlashE2eTest, CtrlCClosesThePortAndSaysTheUpdateWasInterrupted) {

@@ -72,35 +72,22 @@ std::unique_ptr<SimulatorProcess> Device(Words options) {
   return device;
 }
 
-// Points COM names at devices through a map file, as a rig with fixed
-// names does; the adapter's tick goes with each.
+// Points COM names at devices through a map file, a line per port (the
+// name and the device's path), as a rig with fixed names does.
 class PortMap {
  public:
-  explicit PortMap(const std::string& path) : path_(path) { ::setenv("VN_PORT_MAP", path_.c_str(), 1); }
-  ~PortMap() { ::unsetenv("VN_PORT_MAP"); }
-  void Write(const std::vector<std::pair<std::string, const SimulatorProcess*>>& ports) {
-    std::ofstream file(path_);
-    for (const auto& [name, device] : ports) {
-      file << name << ' ' << device->Pty();
-      if (device->AdapterTick()) file << ' ' << device->AdapterTick()->count();
-      file << '\n';
-    }
+  PortMap(const std::string& path, const std::string& lines) {
+    std::ofstream(path) << lines;
+    ::setenv("VN_PORT_MAP", path.c_str(), 1);
   }
-  void WriteText(const std::string& text) { std::ofstream(path_) << text; }
-
- private:
-  std::string path_;
-};
-
-class GangTest : public ::testing::TestWithParam<bool> {
- protected:
-  Words Line() const { return GetParam() ? Words{"--adapter-tick-ms", "1"} : Words{}; }
+  ~PortMap() { ::unsetenv("VN_PORT_MAP"); }
 };
 
 // Eight devices, four of them faulty in four ways, a second flasher
-// process writing the same log meanwhile.
-TEST_P(GangTest, EachDeviceEndsOnItsOwn) {
-  const std::string folder = Folder(GetParam() ? "adapter" : "bare");
+// process writing the same log meanwhile. On bare ptys, which the sanitizer
+// runs can afford; answers split by an adapter are FlashThroughAdapter's.
+TEST(GangE2eTest, EachDeviceEndsOnItsOwn) {
+  const std::string folder = Folder("each");
   struct Case {
     Words fault;
     int code;
@@ -117,18 +104,17 @@ TEST_P(GangTest, EachDeviceEndsOnItsOwn) {
       {{}, 0, -1},
   };
   std::vector<std::unique_ptr<SimulatorProcess>> devices;
-  std::vector<std::pair<std::string, const SimulatorProcess*>> names;
+  std::string ports;
   Words arguments{"flash", "--log", folder + "/history.jsonl"};
   for (std::size_t i = 0; i < std::size(cases); ++i) {
-    Words options = Line();
-    options.insert(options.end(), cases[i].fault.begin(), cases[i].fault.end());
+    Words options = cases[i].fault;
     if (cases[i].blocks == -1) options.insert(options.end(), {"--save", folder + "/" + std::to_string(i) + ".bin"});
     devices.push_back(Device(options));
-    names.emplace_back("COM" + std::to_string(11 + i), devices.back().get());
-    arguments.push_back(names.back().first);
+    const std::string name = "COM" + std::to_string(11 + i);
+    ports += name + " " + devices.back()->Pty() + "\n";
+    arguments.push_back(name);
   }
-  PortMap map(folder + "/ports");
-  map.Write(names);
+  const PortMap map(folder + "/ports", ports);
 
   FlasherProcess flasher(arguments);
   FlasherProcess neighbour({"flash", "--simulate", "2", "--log", folder + "/history.jsonl"});
@@ -156,23 +142,9 @@ TEST_P(GangTest, EachDeviceEndsOnItsOwn) {
       EXPECT_EQ(SummaryField(device, "extra"), "0") << i << ": " << device;
     }
   }
+  EXPECT_NE(LineOf(log, devices[2]->Pty()).find("did not confirm block 3"), std::string::npos);
   EXPECT_NE(LineOf(log, devices[5]->Pty()).find("vanished during the transfer"), std::string::npos);
   EXPECT_NE(flasher.Out().find("result"), std::string::npos) << "no summary table:\n" << flasher.Out();
-}
-
-INSTANTIATE_TEST_SUITE_P(Line, GangTest, ::testing::Bool(),
-                         [](const auto& line) { return line.param ? "ThroughAdapter" : "BarePty"; });
-
-TEST(GangE2eTest, CtrlCNamesEveryDeviceCutMidTransfer) {
-  FlasherProcess flasher({"flash", "--simulate", "3", "--", "--turnaround-us", "10000"});
-  ASSERT_TRUE(WaitForTimes(flasher, "writing 508 blocks", 3, 60s)) << flasher.Out() << flasher.Err();
-  std::this_thread::sleep_for(200ms);
-  flasher.Interrupt();
-  EXPECT_EQ(flasher.Finish(), 130);
-  for (const char* port : {"COM255", "COM254", "COM253"}) {
-    EXPECT_NE(flasher.Err().find(std::string("interrupted during the transfer on ") + port), std::string::npos)
-        << port << "\n" << flasher.Err();
-  }
 }
 
 // --auto takes the USB serial adapters whose device answers as ours: a
@@ -183,9 +155,8 @@ TEST(GangE2eTest, AutoUsesOnlyAnsweringAdapters) {
   auto ours = Device({"--link", folder + "/ttyUSB0", "--save", folder + "/ours.bin"});
   auto stranger = Device({"--link", folder + "/ttyACM1", "--name", "OTHERDEVICE"});
   auto uart = Device({"--link", folder + "/ttyS9"});
-  PortMap map(folder + "/ports");
-  map.WriteText("COM21 " + folder + "/ttyUSB0\nCOM22 " + folder + "/ttyACM1\nCOM23 " + folder +
-                "/ttyUSB7  # listed, but gone\nCOM24 " + folder + "/ttyS9\n");
+  const PortMap map(folder + "/ports", "COM21 " + folder + "/ttyUSB0\nCOM22 " + folder + "/ttyACM1\nCOM23 " + folder +
+                                        "/ttyUSB7  # listed, but gone\nCOM24 " + folder + "/ttyS9\n");
 
   FlasherProcess flasher({"flash", "--auto", "--json"});
   EXPECT_EQ(flasher.Finish(), 0) << flasher.Err();
@@ -238,8 +209,6 @@ TEST(GangE2eTest, WatchFlashesEachConnectionOnce) {
 TEST(GangE2eTest, BadInputIsRefusedClearly) {
   const std::string folder = Folder("bad");
   auto device = Device({"--link", folder + "/link"});
-  Words manyPorts{"probe"};
-  for (int i = 1; i <= 200; ++i) manyPorts.push_back("COM" + std::to_string(i));
   struct Case {
     Words arguments;
     int code;
@@ -248,12 +217,9 @@ TEST(GangE2eTest, BadInputIsRefusedClearly) {
   const Case cases[] = {
       {{"probe", "COM7", "com7"}, 2, "given twice"},
       {{"probe", folder + "/link", device->Pty()}, 2, "is the same port as"},
-      {manyPorts, 3, "COM200 does not exist"},
-      {{"flash", "--simulate", "--log", folder + "/missing/history.jsonl"}, 1, "missing/history.jsonl"},
-      {{"flash", "--simulate", "--log", "/dev/null/history.csv"}, 1, "/dev/null/history.csv"},
+      {{"flash", "--simulate", "--log", folder + "/missing/history.jsonl"}, 1, "/missing does not exist"},
   };
-  PortMap map(folder + "/ports");
-  map.WriteText("");
+  const PortMap map(folder + "/ports", "");
   for (const Case& c : cases) {
     FlasherProcess flasher(c.arguments);
     EXPECT_EQ(flasher.Finish(), c.code) << c.arguments[1] << flasher.Err();
