@@ -71,6 +71,21 @@ TEST_F(ProbeSchemeTest, ReplyIsJudgedByItsFirstWord) {
   }
 }
 
+// Port 0 is a failed open: "not found" and nothing on the line.
+TEST_F(ProbeSchemeTest, OpenResultDecidesBetweenVersAndNotFound) {
+  for (const std::int32_t port : {0, 1, 255}) {
+    SCOPED_TRACE(port);
+    ProbeBench bench;
+    bench.Work(0, Int(port));
+    const Recorder& line = port == 0 ? bench.status : bench.sent;  // the one that speaks
+    ASSERT_EQ(line.Count(), 1u);
+    EXPECT_EQ(Text(line.Last()), port == 0 ? kNotFound : "VERS");
+    EXPECT_EQ(bench.sent.Count() + bench.status.Count(), 1u);
+    EXPECT_EQ(bench.notFound.Count(), port == 0 ? 1u : 0u);
+    EXPECT_EQ(bench.found.Count(), 0u);
+  }
+}
+
 TEST_F(ProbeSchemeTest, SelectorStaysUntilTheNextRecognition) {
   ProbeBench bench;
   bench.Work(2, Str("BRANTELMOOR X1 2.1"));

@@ -150,9 +150,9 @@ TEST_F(UploadSchemeTest, CorrectAnswersWalkThroughTheWholeImageAndEndWithPusk) {
   EXPECT_FALSE(bench.WatchdogRunning());
 }
 
-// A wrong CRC, swapped CRC bytes and a trailing CR are shown end to end by
-// the program's and the flasher's failure tests; these answers only here.
-// Before the start nothing is awaited, so even an end marker is stray.
+// A wrong CRC is also shown end to end by the program's and the flasher's
+// failure tests. Before the start nothing is awaited, so even an end marker
+// is stray.
 TEST_F(UploadSchemeTest, EveryOtherAnswerIsRejectedAndSendsNothingMore) {
   const std::uint16_t crc = CrcOf(kBlockSize);
   const std::string hi(1, static_cast<char>(crc >> 8));
@@ -165,6 +165,9 @@ TEST_F(UploadSchemeTest, EveryOtherAnswerIsRejectedAndSendsNothingMore) {
   const Case cases[] = {
       // Each read is judged, and reported, on its own.
       {"split over two reads", true, {hi, lo}},
+      {"wrong CRC", true, {Ack(static_cast<std::uint16_t>(crc ^ 0x0100))}},
+      {"swapped CRC bytes", true, {lo + hi}},
+      {"trailing CR", true, {hi + lo + "\r"}},
       {"end marker on a wrong CRC", true, {Ack(static_cast<std::uint16_t>(crc ^ 1)) + "FZ"}},
       {"end marker alone", true, {"FZ"}},
       {"end marker in small letters", true, {hi + lo + "fz"}},
