@@ -59,6 +59,45 @@ TEST(Crc16ModbusTest, TableMatchesTheBitwiseDefinition) {
   }
 }
 
+// Each block fault spoils its own block's answer and no other; the device
+// keeps taking bytes after a fault, as a real one would.
+TEST(DeviceModelTest, EachBlockFaultChangesOnlyItsBlock) {
+  const std::string image = TestImage(3 * kBlockSize);
+  std::vector<std::string> good;  // each block's answer, high byte first
+  for (std::size_t block = 1; block <= 3; ++block) {
+    const std::uint16_t crc = ReferenceCrc(image.substr(0, block * kBlockSize));
+    good.push_back({static_cast<char>(crc >> 8), static_cast<char>(crc & 0xFF)});
+  }
+  const std::string g1 = good[0], g2 = good[1], g3 = good[2] + "FZ";
+  struct Case {
+    const char* name;
+    DeviceFaults faults;
+    std::vector<Reply> expected;  // per block
+    std::uint64_t blocks, extra;
+  } const cases[] = {
+      {"wrong-crc", {.wrongCrc = 2}, {{{0us, g1}}, {{0us, {static_cast<char>(~g2[0]), static_cast<char>(~g2[1])}}}, {{0us, g3}}}, 3, 0},
+      {"swap-crc", {.swapCrc = 2}, {{{0us, g1}}, {{0us, {g2[1], g2[0]}}}, {{0us, g3}}}, 3, 0},
+      {"trailing-cr", {.trailingCr = 3}, {{{0us, g1}}, {{0us, g2}}, {{0us, g3 + "\r"}}}, 3, 0},
+      {"split-answer", {.splitAnswer = 2}, {{{0us, g1}}, {{0us, g2.substr(0, 1)}, {7ms, g2.substr(1)}}, {{0us, g3}}}, 3, 0},
+      {"silent-from", {.silentFrom = 2}, {{{0us, g1}}, {}, {}}, 3, kBlockSize},  // block 3 came unanswered
+      {"early-fz", {.earlyFz = 1}, {{{0us, g1 + "FZ"}}, {}, {}}, 1, 2 * kBlockSize},
+  };
+  for (const Case& c : cases) {
+    DeviceConfig config;
+    config.blocks = 3;
+    config.faults = c.faults;
+    config.splitGap = 7ms;
+    DeviceModel model(config);
+    Feed(model, "VERS");
+    std::vector<Reply> replies;
+    for (std::size_t block = 0; block < 3; ++block) replies.push_back(Feed(model, image.substr(block * kBlockSize, kBlockSize)));
+    EXPECT_EQ(replies, c.expected) << c.name;
+    EXPECT_EQ(model.Result().blocks, c.blocks) << c.name;
+    EXPECT_EQ(model.Result().crc, ReferenceCrc(image.substr(0, c.blocks * kBlockSize))) << c.name;
+    EXPECT_EQ(model.Result().extra, c.extra) << c.name;
+  }
+}
+
 TEST(DeviceModelTest, WhatFollowsTheFinalAnswer) {
   struct Case {
     std::string sent;
