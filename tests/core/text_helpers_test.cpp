@@ -10,6 +10,17 @@
 namespace vn {
 namespace {
 
+// Positions count from 1; 0 is "not found".
+TEST(PosFrom, SearchesFromTheStartPosition) {
+  EXPECT_EQ(PosFrom("b", "abcb", 1), 2u);
+  EXPECT_EQ(PosFrom("b", "abcb", 3), 4u);
+  EXPECT_EQ(PosFrom("b", "abcb", 5), 0u);
+  EXPECT_EQ(PosFrom("", "abc", 1), 0u);
+  EXPECT_EQ(PosFrom("abcd", "abc", 1), 0u);
+  EXPECT_EQ(PosFrom("c", "abc", 0), 0u);
+  EXPECT_EQ(PosFrom(std::string("\0", 1), std::string("a\0", 2), 1), 2u);
+}
+
 TEST(ReplaceAll, LongTextStaysLinear) {
   std::string s(1 << 20, '%');
   ReplaceAll(s, "%%", std::string_view("\0", 1));

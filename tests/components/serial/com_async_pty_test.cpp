@@ -190,5 +190,34 @@ TEST_F(ComPtyTest, DestroyingDuringASlowDispatchIsClean) {
   EXPECT_EQ(Entries(closing, after.end()), kCloseEvents);
 }
 
+// A receiver may close the port from inside the reader's own chain: the
+// reader must then end without waiting for itself.
+struct CloseOnFirstRead {
+  TVNComAsync* com = nullptr;
+  int reads = 0;
+  void doEvent(TData& /*data*/, std::uint16_t /*index*/) {
+    if (reads++ == 0) Close(*com);
+  }
+  TPointLink Link() { return MakePoint<&CloseOnFirstRead::doEvent>(0, this); }
+};
+
+TEST_F(ComPtyTest, TheReadersOwnChainMayCloseThePort) {
+  CloseOnFirstRead closer{&*com};
+  WireReadBack(*com, log);
+  com->onRead = log.Point("Read", closer.Link());
+  Open(*com);
+  peer.Write("x");
+  ASSERT_TRUE(log.WaitForEntry("Close"));
+  Entries expected = {"BeforeOpen", "Open:7", "RxChar:1", "Read:x"};
+  expected.insert(expected.end(), kCloseEvents.begin(), kCloseEvents.end());
+  EXPECT_EQ(log.Snapshot(), expected);
+
+  Open(*com);  // from this thread, while the old reader may still be ending
+  EXPECT_TRUE(com->Opened());
+  peer.Write("y");
+  EXPECT_TRUE(log.WaitForEntry("Read:y"));
+  com.reset();  // before the closer goes
+}
+
 }  // namespace
 }  // namespace vn::test
