@@ -325,7 +325,8 @@ TEST_F(BehaviourTest, TheMainFormsAcceptedCloseEndsTheLoop) {
   Watch(*second, "second");
   Watch(*other, "other");
   Watch(button, "button");
-  Watch(Application::MainWindow(), "application");  // takes itself down: hears nothing
+  Form& application = Application::MainWindow();
+  Watch(application, "application");  // takes itself down: hears nothing
 
   second->RequestClose(/*byScheme=*/true);
   EXPECT_EQ(log, (Log{"second:destroyed"}));
@@ -346,6 +347,7 @@ TEST_F(BehaviourTest, TheMainFormsAcceptedCloseEndsTheLoop) {
   EXPECT_FALSE(Application::HasMainWindow());
   std::sort(log.begin(), log.end());
   EXPECT_EQ(log, (Log{"button:destroyed", "main:0x10(1)", "main:destroyed", "other:destroyed"}));
+  application.SetHandler(nullptr);  // the application window outlives this test's spies
 }
 
 struct Clicks : Handler {
