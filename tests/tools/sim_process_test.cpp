@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -57,6 +58,27 @@ TEST(SimProcessTest, AHostLeavingWithoutAWordIsWaitedFor) {
   host.Reset();
   EXPECT_EQ(sim.ReadLine(10s),
             R"({"bytes":0,"blocks":0,"crc":"FFFF","pusk":false,"vers":1,"extra":0,"error":"host hung up"})");
+}
+
+// One line a write: blocks received, when due and when written (µs), the bytes.
+TEST(SimProcessTest, WriteLogTellsEachWriteWithItsTimes) {
+  const std::string path = ::testing::TempDir() + "sim_write_log.txt";
+  SimulatorProcess sim(VN_SIM_BINARY, {"--write-log", path});
+  serial::PosixDescriptor host = OpenHostSide(sim);
+  ASSERT_TRUE(host.Valid());
+  ASSERT_EQ(::write(host.Get(), "VERS", 4), 4);
+  std::string reply;
+  ReadUpTo(host.Get(), 18, reply);
+  host.Reset();
+  ASSERT_NE(sim.ReadLine(10s), "");
+  std::ifstream log(path);
+  long long blocks = -1, due = 0, written = 0;
+  std::string bytes;
+  ASSERT_TRUE(log >> blocks >> due >> written >> bytes);
+  EXPECT_EQ(blocks, 0);
+  EXPECT_GE(written, due);
+  EXPECT_EQ(bytes, "4252414E54454C4D4F4F5220583120322E31");  // "BRANTELMOOR X1 2.1" in one write
+  EXPECT_FALSE(log >> blocks) << "one write only";
 }
 
 }  // namespace

@@ -11,7 +11,8 @@ namespace vn::sim {
 const char* const kUsage =
     "usage: brantelmoor-sim [options]\n"
     "  line:    [--link PATH] | --device PATH [--line-baud N]; --baud N, --turnaround-us N\n"
-    "  timing:  --adapter-tick-ms L, --adapter-buffer N, --turnaround-max-ms N, --seed S\n"
+    "  timing:  --adapter-tick-ms L, --adapter-buffer N, --turnaround-max-ms N, --seed S,\n"
+    "           --write-log FILE\n"
     "  device:  --name S, --designation S, --version S, --reply TEXT, --blocks N, --echo\n"
     "  run:     --save FILE, --timeout SECONDS, --grace-ms N, --stay\n"
     "  line-up: --serve N, --gap-ms G, --appear-after-ms T, --answer-after-pusk\n"
@@ -159,6 +160,7 @@ std::vector<OptionRule> Rules(Options& o) {
          o.seed = value;
          return nullptr;
        }},
+      {"--write-log", true, Path(o.writeLogPath)},
       {"--name", true, Text(d.name)},
       {"--designation", true, Text(d.designation)},
       {"--version", true, Text(d.version)},

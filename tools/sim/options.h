@@ -32,6 +32,9 @@ struct Options {
   std::chrono::nanoseconds adapterTick{0};  // the USB adapter's tick; 0: no adapter
   std::uint32_t adapterBuffer = 62;         // bytes the adapter holds before it sends at once
   std::optional<std::uint64_t> seed;        // for the random numbers; none: from the clock
+  // A line for every write to the host, with when it was due and when it
+  // was made: tells a late simulator from a late host when an answer splits.
+  std::string writeLogPath;
   bool help = false;
 };
 

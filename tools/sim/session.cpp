@@ -7,10 +7,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cinttypes>
 #include <cstdint>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <random>
 #include <utility>
@@ -50,6 +53,11 @@ class Session {
 
   // Sets up the stop signals once, before the first Play.
   bool CatchStopSignals(std::string& error);
+  bool OpenWriteLog(std::string& error);
+  // Before the summary is told: whoever reads it may read the log next.
+  void FlushWriteLog() {
+    if (writeLog_) std::fflush(writeLog_.get());
+  }
   // Plays `model` until it ends. Before `appearAt` the line is dead: bytes
   // received are dropped and the time-out does not run.
   SessionEnd Play(DeviceModel& model, LineTime appearAt, std::string& error);
@@ -67,6 +75,7 @@ class Session {
   void Schedule(const Reply& reply, LineTime start);
   void Queue(LineTime due, const std::string& bytes);
   bool SendDue(LineTime now, std::string& error);
+  void LogWrite(LineTime due, std::string_view bytes);
   bool Fail(const char* call, std::string& error);
   SessionEnd SystemError(const char* call, std::string& error);
 
@@ -88,6 +97,10 @@ class Session {
   LineTime lastByte_{0};
   std::optional<LineTime> launchedAt_;
   bool booted_ = false;  // --answer-after-pusk: the grace is over, the new firmware runs
+  struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  std::unique_ptr<std::FILE, FileCloser> writeLog_;
 };
 
 constexpr LineTime kSpinWindow = std::chrono::milliseconds(5);
@@ -288,10 +301,31 @@ bool Session::SendDue(LineTime now, std::string& error) {
       if (errno == EIO) hungUp_ = true;
       return true;
     }
+    if (writeLog_) LogWrite(outbox_.front().due, std::string_view(bytes).substr(0, static_cast<std::size_t>(written)));
     bytes.erase(0, static_cast<std::size_t>(written));
     if (bytes.empty()) outbox_.pop_front();
   }
   return true;
+}
+
+bool Session::OpenWriteLog(std::string& error) {
+  if (options_.writeLogPath.empty()) return true;
+  writeLog_.reset(std::fopen(options_.writeLogPath.c_str(), "w"));
+  if (!writeLog_) error = options_.writeLogPath + ": " + std::strerror(errno);
+  return writeLog_ != nullptr;
+}
+
+// "<blocks received> <due µs> <written µs> <bytes in hex>", on the steady
+// clock: a write much later than due is the simulator's delay, an answer
+// split with its pieces written close together is the host's.
+void Session::LogWrite(LineTime due, std::string_view bytes) {
+  using std::chrono::duration_cast;
+  using std::chrono::microseconds;
+  const std::uint64_t blocks = model_ != nullptr ? model_->Result().blocks : 0;
+  std::fprintf(writeLog_.get(), "%" PRIu64 " %lld %lld ", blocks, static_cast<long long>(duration_cast<microseconds>(due).count()),
+               static_cast<long long>(duration_cast<microseconds>(Now()).count()));
+  for (const char c : bytes) std::fprintf(writeLog_.get(), "%02X", static_cast<unsigned>(static_cast<std::uint8_t>(c)));
+  std::fputc('\n', writeLog_.get());
 }
 
 bool Session::Fail(const char* call, std::string& error) {
@@ -309,12 +343,13 @@ SessionEnd Session::SystemError(const char* call, std::string& error) {
 SessionEnd RunSession(LinePort& port, const Options& options, const std::function<void(const DeviceEnd&)>& ended,
                       std::string& error) {
   Session session(port, options);
-  const bool ready = session.CatchStopSignals(error);
+  const bool ready = session.CatchStopSignals(error) && session.OpenWriteLog(error);
   LineTime appearAt = Now() + options.appearAfter;
   for (std::uint64_t device = 1;; ++device) {
     DeviceModel model(options.device);
     const SessionEnd end = ready ? session.Play(model, appearAt, error) : SessionEnd::SystemError;
     const LineTime endedAt = Now();
+    session.FlushWriteLog();
     model.Finish();
     const bool last = end != SessionEnd::Launched || device == options.serve;  // serve 0: never
     ended(DeviceEnd{device, &model, end, last});
