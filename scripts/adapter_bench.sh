@@ -12,6 +12,8 @@
 #     (scripts/host_peer.py, with Debian's python3-serial), alternating;
 #   - one paced update with no adapter and one with a 1 ms tick (no
 #     turnaround) against the line's own 34.08 s.
+# WRITE_LOGS=1 keeps the simulator's write log (--write-log) of every failed
+# update in the work folder, named after the program, tick and seed.
 # Expects build/release to be built. ONLY=updates|speed runs one part.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -35,23 +37,27 @@ vn_bench_work
 update_once() {  # update_once flasher|window <tick> <seed>
   local program=$1 tick=$2 seed=$3 out
   local options=(--baud 38462 --adapter-tick-ms "$tick" --turnaround-max-ms "$TURNAROUND_MS" --seed "$seed")
+  local log="$work/writes-$program-$tick-$seed.log"
+  [ -n "${WRITE_LOGS:-}" ] && options+=(--write-log "$log")
   if [ "$program" = flasher ]; then
     out=$("$flasher" flash --simulate -- "${options[@]}" 2>&1)
     if [ $? -eq 0 ] && grep -q '"crc":"BD97","pusk":true' <<<"$out"; then
       echo "ok $(sed -nE 's/^firmware written: .*, ([0-9.]+) s;.*/\1/p' <<<"$out")"
+      rm -f "$log"
       return
     fi
   else
     out=$("$window" --short-wait --quiet -- "${options[@]}" 2>&1)
     if [ $? -eq 0 ] && grep -q '"crc":"BD97","pusk":true' <<<"$out"; then
       echo "ok $(sed -nE 's/^probe [0-9.]+ s, transfer ([0-9.]+) s.*/\1/p' <<<"$out")"
+      rm -f "$log"
       return
     fi
   fi
   echo "FAIL $(tr '\n' ' ' <<<"$out" | tail -c 400)"
 }
 export -f update_once
-export flasher window TURNAROUND_MS
+export flasher window TURNAROUND_MS work
 
 if [ -z "$ONLY" ] || [ "$ONLY" = updates ]; then
   for program in $PROGRAMS; do
