@@ -7,13 +7,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cinttypes>
 #include <cstdint>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <deque>
-#include <memory>
+#include <fstream>
 #include <optional>
 #include <random>
 #include <utility>
@@ -55,9 +53,7 @@ class Session {
   bool CatchStopSignals(std::string& error);
   bool OpenWriteLog(std::string& error);
   // Before the summary is told: whoever reads it may read the log next.
-  void FlushWriteLog() {
-    if (writeLog_) std::fflush(writeLog_.get());
-  }
+  void FlushWriteLog() { writeLog_.flush(); }
   // Plays `model` until it ends. Before `appearAt` the line is dead: bytes
   // received are dropped and the time-out does not run.
   SessionEnd Play(DeviceModel& model, LineTime appearAt, std::string& error);
@@ -97,10 +93,7 @@ class Session {
   LineTime lastByte_{0};
   std::optional<LineTime> launchedAt_;
   bool booted_ = false;  // --answer-after-pusk: the grace is over, the new firmware runs
-  struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-  std::unique_ptr<std::FILE, FileCloser> writeLog_;
+  std::ofstream writeLog_;  // open only with --write-log
 };
 
 constexpr LineTime kSpinWindow = std::chrono::milliseconds(5);
@@ -301,7 +294,7 @@ bool Session::SendDue(LineTime now, std::string& error) {
       if (errno == EIO) hungUp_ = true;
       return true;
     }
-    if (writeLog_) LogWrite(outbox_.front().due, std::string_view(bytes).substr(0, static_cast<std::size_t>(written)));
+    if (writeLog_.is_open()) LogWrite(outbox_.front().due, std::string_view(bytes).substr(0, static_cast<std::size_t>(written)));
     bytes.erase(0, static_cast<std::size_t>(written));
     if (bytes.empty()) outbox_.pop_front();
   }
@@ -310,9 +303,9 @@ bool Session::SendDue(LineTime now, std::string& error) {
 
 bool Session::OpenWriteLog(std::string& error) {
   if (options_.writeLogPath.empty()) return true;
-  writeLog_.reset(std::fopen(options_.writeLogPath.c_str(), "w"));
+  writeLog_.open(options_.writeLogPath, std::ios::trunc);
   if (!writeLog_) error = options_.writeLogPath + ": " + std::strerror(errno);
-  return writeLog_ != nullptr;
+  return static_cast<bool>(writeLog_);
 }
 
 // "<blocks received> <due µs> <written µs> <bytes in hex>", on the steady
@@ -321,11 +314,14 @@ bool Session::OpenWriteLog(std::string& error) {
 void Session::LogWrite(LineTime due, std::string_view bytes) {
   using std::chrono::duration_cast;
   using std::chrono::microseconds;
-  const std::uint64_t blocks = model_ != nullptr ? model_->Result().blocks : 0;
-  std::fprintf(writeLog_.get(), "%" PRIu64 " %lld %lld ", blocks, static_cast<long long>(duration_cast<microseconds>(due).count()),
-               static_cast<long long>(duration_cast<microseconds>(Now()).count()));
-  for (const char c : bytes) std::fprintf(writeLog_.get(), "%02X", static_cast<unsigned>(static_cast<std::uint8_t>(c)));
-  std::fputc('\n', writeLog_.get());
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  writeLog_ << (model_ != nullptr ? model_->Result().blocks : 0) << ' ' << duration_cast<microseconds>(due).count() << ' '
+            << duration_cast<microseconds>(Now()).count() << ' ';
+  for (const char c : bytes) {
+    const auto byte = static_cast<std::uint8_t>(c);
+    writeLog_ << kDigits[byte >> 4] << kDigits[byte & 0xF];
+  }
+  writeLog_ << '\n';
 }
 
 bool Session::Fail(const char* call, std::string& error) {
